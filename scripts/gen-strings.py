@@ -38,7 +38,8 @@ def parse(path):
 def rc_literal(text):
     # windres reads C escapes in string tables; a double quote is doubled.
     s = text.replace('\\', '\\\\').replace('"', '""').replace('\r', '\\r').replace('\n', '\\n')
-    return 'L"' + s + '"'
+    # No L prefix: windres mangles UTF-8 inside wide literals but converts plain ones.
+    return '"' + s + '"'
 
 
 def cpp_literal(text):

@@ -5,13 +5,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <crtdbg.h>
-#include <cstdlib>
 
 int wmain(int argc, wchar_t** argv) {
   // A failing test must never wait on an error dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-  _set_abort_behavior(0, _WRITE_ABORT_MSG | _CALL_REPORTFAULT);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
