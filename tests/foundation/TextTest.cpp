@@ -2,6 +2,7 @@
 
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "foundation/Utf8.h"
 
 TEST(Text, TableEntriesComeBackExactly) {
   EXPECT_EQ(LoadText(kTextAppName), L"Pathscope");
@@ -45,4 +46,16 @@ TEST(Text, EmbeddedTerminatorsAndUnmappableCharactersDoNotCorrupt) {
   EXPECT_EQ(narrow.size(), 3u);
   EXPECT_EQ(narrow.front(), 'a');
   EXPECT_EQ(narrow.back(), 'b');
+}
+
+
+
+TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
+  const std::wstring text = L"警告 a\u00e9 \U0001F697";
+  EXPECT_EQ(ToUtf8(text), "\xe8\xad\xa6\xe5\x91\x8a a\xc3\xa9 \xf0\x9f\x9a\x97");
+  EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
+  EXPECT_EQ(FromUtf8("a\xe8\xad"), L"a\uFFFD\uFFFD");        // cut short
+  EXPECT_EQ(FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD");          // overlong
+  EXPECT_EQ(FromUtf8("\xed\xa0\x80"), L"\uFFFD\uFFFD\uFFFD");  // surrogate
+  EXPECT_EQ(FromUtf8(""), L"");
 }
