@@ -12,5 +12,5 @@ export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 # msvcrt misreads zone names such as Asia/Tokyo; the POSIX form works on both sides.
 export TZ=${PATHSCOPE_TZ:-JST-9}
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
+export WINE=/usr/lib/wine/wine64
+export WINESERVER=/usr/lib/wine/wineserver
