@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr png_alloc_size_t kMaxChunkBytes = 1 << 20;
+
 // The bytes still to be read. A read past the end is a decoding failure: the callback
 // has no way to return short, so it raises the library's error.
 struct Cursor {
@@ -100,6 +102,12 @@ std::unique_ptr<Image> DecodePngImage(const uint8_t* data, size_t size,
   if (!reader.png) return nullptr;
   reader.info = png_create_info_struct(reader.png);
   if (!reader.info) return nullptr;
+  // Only the header, the palette, the transparency chunk and the image data matter
+  // here. Every other chunk is skipped unread instead of being buffered and parsed, and
+  // no chunk may demand more than a modest buffer: a 57-byte file declaring a
+  // gigabyte-long text chunk must not cost seconds and a gigabyte.
+  png_set_keep_unknown_chunks(reader.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_chunk_malloc_max(reader.png, kMaxChunkBytes);
   Cursor cursor{data, data + size};
   png_set_read_fn(reader.png, &cursor, ReadFromCursor);
 

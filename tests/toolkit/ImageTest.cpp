@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "TestPictures.h"
+#include "toolkit/AlphaImage.h"
+#include "toolkit/GammaCorrection.h"
+#include "toolkit/Image.h"
+
+TEST(ImageTest, CloneIsAnEqualButIndependentCopy) {
+  Image image(3, 2);
+  ASSERT_EQ(image.ByteSize(), 24);
+  for (int i = 0; i < image.ByteSize(); ++i) image.Pixels()[i] = uint8_t(i * 7);
+  auto copy = image.Clone();
+  ASSERT_EQ(copy->Width(), 3);
+  ASSERT_EQ(copy->Height(), 2);
+  ASSERT_EQ(copy->ByteSize(), 24);
+  EXPECT_NE(copy->Pixels(), image.Pixels());
+  EXPECT_EQ(std::memcmp(copy->Pixels(), image.Pixels(), 24), 0);
+  copy->Pixels()[5] ^= 0xFF;
+  EXPECT_EQ(image.Pixels()[5], uint8_t(35));
+}
+
+TEST(ImageTest, EmptyPictureClones) {
+  Image image(0, 0);
+  EXPECT_EQ(image.ByteSize(), 0);
+  auto copy = image.Clone();
+  EXPECT_EQ(copy->ByteSize(), 0);
+}
+
+TEST(ImageTest, RefusesSizesTheByteCountCannotHold) {
+  EXPECT_TRUE(Image::FitsSize(16384, 32767));
+  EXPECT_FALSE(Image::FitsSize(32768, 16384));  // 2^31 bytes: one past the limit
+  EXPECT_FALSE(Image::FitsSize(65535, 65535));
+  EXPECT_FALSE(Image::FitsSize(-1, 10));
+  EXPECT_FALSE(Image::FitsSize(10, -1));
+  EXPECT_FALSE(Image::FitsSize(int64_t(1) << 40, 1));
+  EXPECT_THROW(Image(65535, 65535), std::length_error);
+  EXPECT_THROW(Image(-4, 4), std::length_error);
+}
+
+TEST(GammaCorrectionTest, TableFollowsTheCurve) {
+  GammaCorrection gamma;
+  gamma.SetGamma(1.2);
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 1.2);
+  EXPECT_EQ(gamma.TableAt(128), 144);
+  EXPECT_EQ(gamma.TableAt(64), 81);
+  for (int i = 0; i < 256; ++i) {
+    const int expected = int(std::pow(i / 255.0, 1 / 1.2) * 255.0 + 0.5);
+    ASSERT_EQ(gamma.TableAt(i), expected) << i;
+  }
+  gamma.SetGamma(0.5);
+  EXPECT_LT(gamma.TableAt(128), 128);  // below 1 darkens
+}
+
+TEST(GammaCorrectionTest, ClampsAndKeepsTheEnds) {
+  GammaCorrection gamma;
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 1.0);
+  gamma.SetGamma(0.05);
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 0.1);
+  gamma.SetGamma(7);
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 5.0);
+  gamma.SetGamma(5.0);
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 5.0);
+  EXPECT_EQ(gamma.TableAt(1), 84);
+  gamma.SetGamma(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 5.0);
+  gamma.SetGamma(-std::numeric_limits<double>::infinity());
+  EXPECT_DOUBLE_EQ(gamma.Gamma(), 0.1);
+  for (double g : {0.1, 0.7, 1.0, 2.3, 5.0}) {
+    gamma.SetGamma(g);
+    EXPECT_EQ(gamma.TableAt(0), 0) << g;
+    EXPECT_EQ(gamma.TableAt(255), 255) << g;
+  }
+}
+
+TEST(GammaCorrectionTest, ApplyRewritesColoursOnlyAndSkipsGammaOne) {
+  Image image(5, 3);  // 15 pixels, width not a multiple of 4
+  for (int i = 0; i < image.ByteSize(); ++i) image.Pixels()[i] = uint8_t(i * 17);
+  auto before = image.Clone();
+
+  GammaCorrection gamma;
+  gamma.SetGamma(1.0);
+  gamma.Apply(image);
+  EXPECT_EQ(std::memcmp(image.Pixels(), before->Pixels(), size_t(image.ByteSize())), 0);
+
+  gamma.SetGamma(1.2);
+  gamma.Apply(image);
+  for (int i = 0; i < image.ByteSize(); ++i) {
+    const uint8_t original = before->Pixels()[i];
+    if (i % 4 == 3) {
+      ASSERT_EQ(image.Pixels()[i], original) << "fourth byte changed at " << i;
+    } else {
+      ASSERT_EQ(image.Pixels()[i], gamma.TableAt(original)) << i;
+    }
+  }
+}
+
+TEST(AlphaImageTest, AbsentPictureHasNoSize) {
+  AlphaImage none;
+  EXPECT_EQ(none.Width(), 0);
+  EXPECT_EQ(none.Height(), 0);
+  const uint8_t notPng[] = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'};
+  AlphaImage broken(notPng, sizeof notPng);
+  EXPECT_EQ(broken.Picture(), nullptr);
+  EXPECT_EQ(broken.Width(), 0);
+}
+
+TEST(AlphaImageTest, DecodesPngBytes) {
+  testpictures::PngOptions o;
+  auto png = testpictures::EncodePng(3, 2, std::vector<uint16_t>(18, 200), o);
+  AlphaImage image(png.data(), png.size());
+  EXPECT_EQ(image.Width(), 3);
+  EXPECT_EQ(image.Height(), 2);
+}

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "TestPictures.h"
+#include "toolkit/ImageDecoding.h"
+
+using testpictures::EncodeJpeg;
+using testpictures::JpegOptions;
+using testpictures::Rgb;
+
+namespace {
+
+const uint8_t* PixelAt(const Image& image, int x, int yFromTop) {
+  return image.Pixels() + (size_t(image.Height() - 1 - yFromTop) * image.Width() + x) * 4;
+}
+
+// Top half red, bottom half blue: tells the row order and the byte order apart.
+Rgb RedOverBlue(int, int y, int height) { return y < height / 2 ? Rgb{230, 20, 20} : Rgb{20, 20, 230}; }
+
+std::unique_ptr<Image> Decode(const std::vector<uint8_t>& bytes) {
+  return DecodeJpegImage(bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+TEST(JpegDecoderTest, OnePixel) {
+  auto jpeg = EncodeJpeg(1, 1, [](int, int) { return Rgb{200, 100, 50}; });
+  auto image = Decode(jpeg);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Width(), 1);
+  EXPECT_EQ(image->Height(), 1);
+  EXPECT_EQ(image->ByteSize(), 4);
+  const uint8_t* p = image->Pixels();
+  EXPECT_NEAR(p[0], 50, 6);
+  EXPECT_NEAR(p[1], 100, 6);
+  EXPECT_NEAR(p[2], 200, 6);
+  EXPECT_EQ(p[3], 0);
+}
+
+TEST(JpegDecoderTest, BottomUpBgrForEveryWidth) {
+  // Widths that are not multiples of 4 (or of the 8- and 16-pixel blocks) would show a
+  // write past a row's end under the address sanitizer.
+  for (int width : {1, 2, 3, 5, 7, 9, 15, 17, 31, 33, 63}) {
+    const int height = 18;
+    auto jpeg = EncodeJpeg(width, height, [&](int x, int y) { return RedOverBlue(x, y, height); });
+    auto image = Decode(jpeg);
+    ASSERT_TRUE(image) << width;
+    ASSERT_EQ(image->Width(), width);
+    ASSERT_EQ(image->Height(), height);
+    ASSERT_EQ(image->ByteSize(), width * height * 4);
+    const uint8_t* top = PixelAt(*image, width / 2, 2);
+    const uint8_t* bottom = PixelAt(*image, width / 2, height - 3);
+    EXPECT_GT(top[2], 180) << width;  // red on top
+    EXPECT_LT(top[0], 70) << width;
+    EXPECT_GT(bottom[0], 180) << width;  // blue at the bottom: the buffer's first rows
+    EXPECT_LT(bottom[2], 70) << width;
+    EXPECT_GT(image->Pixels()[0], 180) << "first buffer row is not the bottom row";
+    for (int i = 3; i < image->ByteSize(); i += 4) ASSERT_EQ(image->Pixels()[i], 0);
+  }
+}
+
+TEST(JpegDecoderTest, GreyGivesEqualColourBytes) {
+  JpegOptions grey;
+  grey.components = 1;
+  auto jpeg = EncodeJpeg(13, 9, [](int x, int y) { return Rgb{uint8_t(x * 19 + y * 3), 0, 0}; }, grey);
+  auto image = Decode(jpeg);
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->ByteSize(), 13 * 9 * 4);
+  for (int i = 0; i < image->ByteSize(); i += 4) {
+    const uint8_t* p = image->Pixels() + i;
+    ASSERT_EQ(p[0], p[1]);
+    ASSERT_EQ(p[1], p[2]);
+    ASSERT_EQ(p[3], 0);
+  }
+}
+
+TEST(JpegDecoderTest, CmykGivesNoImage) {
+  JpegOptions cmyk;
+  cmyk.components = 4;
+  auto jpeg = EncodeJpeg(8, 8, [](int, int) { return Rgb{40, 0, 0}; }, cmyk);
+  EXPECT_FALSE(Decode(jpeg));
+}
+
+TEST(JpegDecoderTest, ProgressiveDecodesLikeBaseline) {
+  auto paint = [](int x, int y) { return Rgb{uint8_t(x * 8), uint8_t(y * 8), 128}; };
+  JpegOptions progressive;
+  progressive.progressive = true;
+  auto a = Decode(EncodeJpeg(24, 20, paint));
+  auto b = Decode(EncodeJpeg(24, 20, paint, progressive));
+  ASSERT_TRUE(a);
+  ASSERT_TRUE(b);
+  for (int i = 0; i < a->ByteSize(); ++i) ASSERT_NEAR(a->Pixels()[i], b->Pixels()[i], 8) << i;
+}
+
+TEST(JpegDecoderTest, ScanLimitRefusesManyScans) {
+  JpegOptions progressive;
+  progressive.progressive = true;  // the simple progression has 10 scans for colour
+  auto jpeg = EncodeJpeg(16, 16, [](int, int) { return Rgb{1, 2, 3}; }, progressive);
+  ImageDecodingLimits limits;
+  limits.maxJpegScans = 3;
+  EXPECT_FALSE(DecodeJpegImage(jpeg.data(), jpeg.size(), limits));
+  limits.maxJpegScans = 20;
+  EXPECT_TRUE(DecodeJpegImage(jpeg.data(), jpeg.size(), limits));
+}
+
+TEST(JpegDecoderTest, TruncatedDataStillGivesThePicture) {
+  auto jpeg = EncodeJpeg(64, 96, [](int x, int y) { return Rgb{uint8_t(x * 4), uint8_t(y * 5), uint8_t(x * y)}; });
+  auto whole = Decode(jpeg);
+  ASSERT_TRUE(whole);
+  size_t scanStart = 0;  // the start-of-scan marker: entropy-coded data follows it
+  for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) {
+      scanStart = i;
+      break;
+    }
+  }
+  ASSERT_NE(scanStart, 0u);
+  // Cut anywhere in the picture data: the header's size, the top rows as before.
+  for (size_t keep : {jpeg.size() - 2, scanStart + (jpeg.size() - scanStart) * 3 / 4,
+                      scanStart + (jpeg.size() - scanStart) / 2, scanStart + 20}) {
+    std::vector<uint8_t> cut(jpeg.begin(), jpeg.begin() + keep);
+    auto image = Decode(cut);
+    ASSERT_TRUE(image) << keep;
+    EXPECT_EQ(image->Width(), 64);
+    EXPECT_EQ(image->Height(), 96);
+    if (keep > scanStart + 20) {
+      // The top row (last in the buffer) was decoded from data that is still there.
+      const size_t lastRow = size_t(95) * 64 * 4;
+      EXPECT_EQ(std::memcmp(image->Pixels() + lastRow, whole->Pixels() + lastRow, 64 * 4), 0) << keep;
+    }
+  }
+}
+
+TEST(JpegDecoderTest, NotAPictureGivesNoImage) {
+  EXPECT_FALSE(DecodeJpegImage(nullptr, 0));
+  const uint8_t soiOnly[] = {0xFF, 0xD8};
+  EXPECT_FALSE(DecodeJpegImage(soiOnly, sizeof soiOnly));
+  const uint8_t text[] = "plainly not a picture";
+  EXPECT_FALSE(DecodeJpegImage(text, sizeof text));
+  auto jpeg = EncodeJpeg(8, 8, [](int, int) { return Rgb{1, 2, 3}; });
+  EXPECT_FALSE(DecodeJpegImage(jpeg.data(), 100));  // ends inside the tables
+}
+
+TEST(JpegDecoderTest, HugeDeclaredSizeIsRefusedWithoutAllocating) {
+  auto jpeg = EncodeJpeg(16, 16, [](int, int) { return Rgb{9, 9, 9}; });
+  const size_t sof = testpictures::FindJpegFrameHeader(jpeg);
+  ASSERT_NE(sof, 0u);
+  // Frame header: marker(2) length(2) precision(1) height(2) width(2).
+  jpeg[sof + 5] = 0xFF, jpeg[sof + 6] = 0xF0;  // height 65520
+  jpeg[sof + 7] = 0xFF, jpeg[sof + 8] = 0xF0;  // width 65520: 17 GB as BGR0
+  EXPECT_FALSE(Decode(jpeg));
+  jpeg[sof + 5] = 0x2E, jpeg[sof + 6] = 0xE0;  // 12000 x 12000: fits 32 bits, over the cap
+  jpeg[sof + 7] = 0x2E, jpeg[sof + 8] = 0xE0;
+  EXPECT_FALSE(Decode(jpeg));
+  ImageDecodingLimits tight;
+  tight.maxPixels = 255;
+  jpeg[sof + 5] = 0, jpeg[sof + 6] = 16, jpeg[sof + 7] = 0, jpeg[sof + 8] = 16;
+  EXPECT_FALSE(DecodeJpegImage(jpeg.data(), jpeg.size(), tight));
+  tight.maxPixels = 256;
+  EXPECT_TRUE(DecodeJpegImage(jpeg.data(), jpeg.size(), tight));
+}
+
+TEST(JpegDecoderTest, SameBytesDecodeToSameBuffer) {
+  auto jpeg = EncodeJpeg(40, 30, [](int x, int y) { return Rgb{uint8_t(x ^ y), uint8_t(x * y), 99}; });
+  auto a = Decode(jpeg);
+  auto b = Decode(jpeg);
+  ASSERT_TRUE(a);
+  ASSERT_TRUE(b);
+  ASSERT_EQ(a->ByteSize(), b->ByteSize());
+  EXPECT_EQ(std::memcmp(a->Pixels(), b->Pixels(), size_t(a->ByteSize())), 0);
+}
+
+TEST(JpegDecoderTest, DamagedBytesNeverCrash) {
+  // Random damage to a valid picture: every result is either no image or a picture of
+  // a consistent size. The sanitizers catch any stray access.
+  auto jpeg = EncodeJpeg(48, 40, [](int x, int y) { return Rgb{uint8_t(x * 5), uint8_t(y * 6), 30}; },
+                         JpegOptions{3, 80, true});
+  std::mt19937 random(1234);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> damaged = jpeg;
+    const int hits = 1 + int(random() % 6);
+    for (int k = 0; k < hits; ++k) damaged[random() % damaged.size()] = uint8_t(random());
+    if (round % 3 == 0) damaged.resize(random() % damaged.size());
+    auto image = Decode(damaged);
+    if (image) {
+      ASSERT_EQ(image->ByteSize(), image->Width() * image->Height() * 4);
+    }
+  }
+}
