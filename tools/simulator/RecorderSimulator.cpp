@@ -158,7 +158,7 @@ class FileSink : public Sink {
 class PictureSource {
  public:
   explicit PictureSource(const RecordingDescription& d)
-      : d_(d), renderer_(d.width, d.height, d.seed, 0.5), quality_(d.jpegQuality) {}
+      : d_(d), renderer_(d.width, d.height, d.seed, d.detail), quality_(d.jpegQuality) {}
 
   // The JPEG stream of one picture.
   std::shared_ptr<const std::vector<uint8_t>> Get(int index, const SceneState& scene) {
@@ -448,6 +448,7 @@ RecordingDescription OlderTail(const RecordingDescription& d) {
   older.height = d.height;
   older.jpegQuality = d.jpegQuality;
   older.targetJpegBytes = d.targetJpegBytes;
+  older.detail = d.detail;
   older.version = d.version;
   return older;
 }

@@ -99,6 +99,7 @@ struct RecordingDescription {
   int jpegQuality = 75;
   int targetJpegBytes = 0;  // > 0: quality chosen so pictures come out near this size
   int fastVariants = 4;     // distinct pictures in fast mode
+  double detail = 0.5;      // 0..1 texture of road and fields (more detail, larger pictures)
 
   Faults faults;
 };

@@ -44,7 +44,17 @@ void FillRect(std::vector<uint8_t>& rgb, int width, int height, int x0, int y0, 
 }  // namespace
 
 SceneRenderer::SceneRenderer(int width, int height, uint32_t seed, double detail)
-    : width_(width), height_(height), seed_(seed), detail_(detail) {}
+    : width_(width), height_(height), seed_(seed), detail_(detail) {
+  // The cloud field is periodic across kCloudPeriod columns, drawn once and shifted.
+  constexpr double kTurn = 2 * 3.14159265358979323846 / kCloudPeriod;
+  clouds_.resize(static_cast<size_t>(kCloudRows) * kCloudPeriod);
+  for (int y = 0; y < kCloudRows; ++y) {
+    for (int x = 0; x < kCloudPeriod; ++x) {
+      const double v = std::sin(x * kTurn * 8 + seed) * std::sin(y * 0.05 + x * kTurn * 3) - 0.35;
+      clouds_[static_cast<size_t>(y) * kCloudPeriod + x] = static_cast<uint8_t>(v > 0 ? v * 160 : 0);
+    }
+  }
+}
 
 void SceneRenderer::Render(const SceneState& s, std::vector<uint8_t>& rgb) const {
   const int w = width_;
@@ -57,13 +67,13 @@ void SceneRenderer::Render(const SceneState& s, std::vector<uint8_t>& rgb) const
   const double noise = 40.0 * detail_;
   const uint32_t groundShift = static_cast<uint32_t>(s.distanceM * 8.0);
 
-  // Sky: a gradient with slow clouds that drift with the curve.
+  // Sky: a gradient with slow clouds that drift with the curve and the distance.
   for (int y = 0; y < horizon; ++y) {
     const double t = static_cast<double>(y) / horizon;
+    const int shift = static_cast<int>(s.curve * 80.0 + s.distanceM * 0.05);
+    const uint8_t* clouds = &clouds_[static_cast<size_t>(std::min(y, kCloudRows - 1)) * kCloudPeriod];
     for (int x = 0; x < w; ++x) {
-      const double cx = x + s.curve * 80.0 + s.distanceM * 0.05;
-      const double cloud =
-          std::max(0.0, std::sin(cx * 0.013 + seed_) * std::sin(y * 0.05 + cx * 0.004) - 0.35) * 160;
+      const double cloud = clouds[static_cast<unsigned>(x + shift) & (kCloudPeriod - 1)];
       Put(&rgb[(static_cast<size_t>(y) * w + x) * 3], 90 + 80 * t + cloud, 140 + 60 * t + cloud,
           220 + 20 * t + cloud * 0.2);
     }

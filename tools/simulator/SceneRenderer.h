@@ -34,6 +34,9 @@ class SceneRenderer {
   int height_;
   uint32_t seed_;
   double detail_;
+  static constexpr int kCloudPeriod = 4096;  // a power of two: shifts wrap with a mask
+  static constexpr int kCloudRows = 256;
+  std::vector<uint8_t> clouds_;
 };
 
 }  // namespace recsim
