@@ -129,11 +129,3 @@ TEST(SoundArithmetic, VolumeScalesAroundSilenceTruncatingTowardZero) {
   ScaleSamples(in.data(), out.data(), in.size(), -3);
   EXPECT_EQ(out, std::vector<uint8_t>(256, 128));
 }
-
-TEST(SoundArithmetic, ClampVolume) {
-  EXPECT_EQ(ClampVolume(20), 16);
-  EXPECT_EQ(ClampVolume(16), 16);
-  EXPECT_EQ(ClampVolume(7), 7);
-  EXPECT_EQ(ClampVolume(0), 0);
-  EXPECT_EQ(ClampVolume(-3), 0);
-}

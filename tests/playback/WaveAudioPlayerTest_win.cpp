@@ -262,6 +262,21 @@ TEST_F(WaveAudioPlayerTest, RestartingWhilePlayingPlaysOnToTheEndOnce) {
   EXPECT_GE(player_->getPosition(), seconds * 1000 - 10);
 }
 
+TEST_F(WaveAudioPlayerTest, ChunksTheDeviceRefusesAreSkippedAndTheEndStillComes) {
+  // A chunk the device refuses is not counted as queued. If nothing else were queued
+  // after it, no notice would ever come back and the sound would neither go on nor end.
+  player_->open(writeSound(2 * kRate));
+  auto& second = const_cast<WAVEHDR&>(player_->header(1));
+  second.dwFlags &= ~WHDR_PREPARED;  // every write of this header now fails
+  player_->play(0);
+  EXPECT_EQ(player_->outstanding(), 1);
+  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, 5000));
+  PumpFor(500);
+  EXPECT_EQ(owner_->ends, std::vector<bool>{true});
+  EXPECT_EQ(player_->getState(), SoundState::Paused);
+  second.dwFlags |= WHDR_PREPARED;  // so that closing can release it
+}
+
 TEST_F(WaveAudioPlayerTest, PositionStartsAtThePlayPositionAndFollowsRealTime) {
   player_->open(writeSound(20 * kRate));
   player_->play(5000);
