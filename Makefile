@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all run test setup host win clean
+.PHONY: all run test setup host win clean fuzz
 
 all: host win
 
@@ -23,6 +23,14 @@ test: host win
 
 run: win
 	@BUILD_DIR=$(abspath $(BUILD)) scripts/run-demo
+
+# libFuzzer targets (clang, ASan + UBSan) in $(BUILD)/fuzz, each run FUZZ_SECONDS.
+FUZZ_SECONDS ?= 600
+fuzz: setup
+	@cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DPATHSCOPE_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)/fuzz --target pathscope_fuzzers
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(abspath $(BUILD))/fuzz
 
 clean:
 	rm -rf $(BUILD)

@@ -19,6 +19,15 @@ else()
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  # libFuzzer targets (fuzz/, `make fuzz`): clang only; everything else gets the
+  # coverage instrumentation the fuzzer steers by.
+  option(PATHSCOPE_FUZZ "Build the libFuzzer targets (clang)" OFF)
+  if(PATHSCOPE_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+      message(FATAL_ERROR "PATHSCOPE_FUZZ needs clang (CC=clang CXX=clang++)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
 endif()
 
 # Applies the project's warnings to a target of ours (not to third-party code).
