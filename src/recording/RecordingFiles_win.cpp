@@ -1,0 +1,117 @@
+// The Windows edges of reading recordings: shared-read archive files, the temporary
+// WAVE file, the sound warning, message pumping and folder listing.
+#include <windows.h>
+
+#include <share.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+#include "recording/RecordingFiles.h"
+
+namespace recfiles {
+namespace {
+
+std::atomic<uint64_t> g_readCalls{0};
+
+class FileSource : public IByteSource {
+ public:
+  FileSource(FILE* file, int64_t size) : file_(file), size_(size) {}
+  ~FileSource() override { std::fclose(file_); }
+  size_t ReadAt(int64_t position, void* buffer, size_t size) override {
+    if (position < 0 || _fseeki64(file_, position, SEEK_SET) != 0) return 0;
+    ++g_readCalls;
+    return std::fread(buffer, 1, size, file_);
+  }
+  int64_t Size() const override { return size_; }
+
+ private:
+  FILE* file_;
+  int64_t size_;
+};
+
+class FileSink : public IByteSink {
+ public:
+  explicit FileSink(FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IOFBF, 1 << 16); }
+  ~FileSink() override { std::fclose(file_); }
+  bool Write(const void* data, size_t size) override {
+    return std::fwrite(data, 1, size, file_) == size;
+  }
+  bool Rewind() override { return _fseeki64(file_, 0, SEEK_SET) == 0; }
+
+ private:
+  FILE* file_;
+};
+
+struct FindHandle {
+  HANDLE handle;
+  ~FindHandle() {
+    if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IByteSource> OpenForReading(const std::wstring& path) {
+  FILE* file = _wfsopen(path.c_str(), L"rb", _SH_DENYNO);
+  if (!file) return nullptr;
+  // Reads go straight to the system: the callers already read in large pieces.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  int64_t size = 0;
+  if (_fseeki64(file, 0, SEEK_END) == 0) size = _ftelli64(file);
+  if (size < 0 || _fseeki64(file, 0, SEEK_SET) != 0) size = 0;
+  return std::make_unique<FileSource>(file, size);
+}
+
+uint64_t ReadCallCount() { return g_readCalls.load(); }
+
+bool CreateTempFile(std::wstring& path) {
+  wchar_t folder[MAX_PATH] = {};
+  wchar_t name[MAX_PATH] = {};
+  const DWORD length = GetTempPathW(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return false;
+  if (GetTempFileNameW(folder, L"obv", 0, name) == 0) return false;
+  path = name;
+  return true;
+}
+
+std::unique_ptr<IByteSink> OpenForWriting(const std::wstring& path) {
+  FILE* file = _wfsopen(path.c_str(), L"wb", _SH_DENYRW);
+  if (!file) return nullptr;
+  return std::make_unique<FileSink>(file);
+}
+
+void DeleteQuietly(const std::wstring& path) {
+  if (!path.empty()) DeleteFileW(path.c_str());
+}
+
+void WarnSoundLost() {
+  MessageBoxW(nullptr, LoadText(kTextSoundRestoreFailed).c_str(),
+              LoadText(kTextWarningCaption).c_str(), MB_ICONWARNING);
+}
+
+void PumpMessages(void* window) {
+  if (!window) return;
+  const HWND hwnd = static_cast<HWND>(window);
+  MSG msg;
+  while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names) {
+  WIN32_FIND_DATAW data;
+  FindHandle find{FindFirstFileW((folder + L"\\*").c_str(), &data)};
+  if (find.handle == INVALID_HANDLE_VALUE) return false;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find.handle, &data));
+  return true;
+}
+
+wchar_t PathSeparator() { return L'\\'; }
+
+}  // namespace recfiles

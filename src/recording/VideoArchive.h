@@ -1,0 +1,108 @@
+#pragma once
+// The reader of one recording archive: scans the file once, builds the timeline of
+// picture slots (28 a second) with a time index, extracts the sound into a temporary
+// WAVE file, and afterwards reads single pictures on request.
+//
+// No lock of its own: the background loader serialises every call.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recording/ArchiveFormat.h"
+#include "recording/ByteStream.h"
+#include "recording/FrameEntry.h"
+#include "recording/ILoadProgress.h"
+#include "toolkit/Image.h"
+
+
+class VideoArchive {
+ public:
+  static constexpr int kMaxSlots = 30000;
+  static constexpr double kSlotMs = 1000.0 / 28.0;
+  // A picture is placed in its slot or the next one, so the last usable slot is this.
+  static constexpr int kLastPlacedSlot = kMaxSlots - 2;
+  static constexpr size_t kResyncWindow = size_t(1) << 20;
+  // Sound bytes kept in memory during the scan; beyond this they are read again later.
+  static constexpr size_t kSoundPoolLimit = size_t(32) << 20;
+
+  struct TimeIndexEntry {
+    int64_t tick = 0;
+    int32_t slot = 0;
+    int32_t spare = 0;
+  };
+
+  VideoArchive();
+  virtual ~VideoArchive();
+  VideoArchive(const VideoArchive&) = delete;
+  VideoArchive& operator=(const VideoArchive&) = delete;
+
+  // Reads the archive at `path` and builds every table; `player` hears the progress and
+  // names the window kept responsive (may be null). Throws VideoArchiveException; a
+  // failed load leaves the archive closed and its temporary sound file deleted.
+  void Load(const std::wstring& path, ILoadProgress* player);
+  // The same over an already opened source (the archive file stays this source).
+  void Load(std::unique_ptr<IByteSource> source, ILoadProgress* player);
+
+  // Closes the file, empties the tables and deletes the temporary sound file.
+  void Close();
+
+  // The decoded picture of `slot`, or null when it has none that can be read.
+  std::unique_ptr<Image> ReadFrameImage(int slot);
+  // The picture's rebuilt JPEG stream (the bytes handed to the decoder); false when the
+  // slot has no readable picture.
+  bool ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg);
+
+  // Opens a plain picture file: one slot, no entry. Throws VideoArchiveException (5517).
+  void OpenPlain(const std::wstring& path);
+  // Opens the file a slot's entry came from. Throws VideoArchiveException (5510).
+  void OpenEntrySource(int slot);
+
+  bool IsOpen() const { return source_ != nullptr; }
+  int SlotCount() const { return slotCount_; }
+  int IndexCount() const { return indexCount_; }
+  const FrameEntry* Entry(int slot) const;
+  const TimeIndexEntry& IndexEntry(int i) const { return index_[static_cast<size_t>(i)]; }
+  int CurrentSlot() const { return currentSlot_; }
+  int32_t ReservedValue() const { return 0; }
+  double ReservedReal1() const { return reservedReal1_; }
+  double ReservedReal2() const { return reservedReal2_; }
+  int64_t RecordingStartTime() const { return recordingStartTime_; }
+  int64_t StartTick() const { return startTick_; }
+  uint32_t ArchiveId() const { return archiveId_; }
+  int64_t FirstPictureTime() const { return firstPictureTime_; }
+  int64_t LastPictureTime() const { return lastPictureTime_; }
+  int64_t SummaryStartTime() const { return summaryStartTime_; }
+  const std::wstring& SoundPath() const { return soundPath_; }
+  // Size of the WAVE file's data written by the last load (0 without sound).
+  uint32_t SoundDataBytes() const { return soundBytes_; }
+  archive::FormatVersion Version() const { return version_; }
+
+  // The recorder's 32-bit tick widened against the start tick: a counter more than an
+  // hour below the start has wrapped.
+  static int64_t WidenTick(uint32_t tick, uint32_t startTick);
+  // Where a lost scan goes on: the start of the block whose tag holds the first
+  // signature in `window` (read from `position`), or -1 when there is none.
+  static int64_t FindResyncPoint(int64_t position, const uint8_t* window, size_t size);
+
+ private:
+  void LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player);
+
+  int64_t recordingStartTime_ = 0;
+  int64_t startTick_ = 0;
+  uint32_t archiveId_ = 0;
+  double reservedReal1_ = 0.0;
+  double reservedReal2_ = 0.0;
+  int currentSlot_ = -1;
+  std::unique_ptr<IByteSource> source_;
+  int slotCount_ = 0;
+  int indexCount_ = 0;
+  std::wstring soundPath_;
+  uint32_t soundBytes_ = 0;
+  int64_t firstPictureTime_ = 0;
+  int64_t lastPictureTime_ = 0;
+  int64_t summaryStartTime_ = 0;
+  std::vector<TimeIndexEntry> index_;
+  std::vector<std::unique_ptr<FrameEntry>> slots_;
+  archive::FormatVersion version_;
+};
