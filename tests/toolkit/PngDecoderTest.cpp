@@ -180,10 +180,31 @@ TEST(PngDecoderTest, BrokenFilesGiveNoImage) {
   badCrc[8 + 8 + 3] ^= 1;  // a byte of the header chunk's data
   EXPECT_FALSE(Decode(badCrc));
 
-  auto badDepth = good;
-  badDepth[8 + 8 + 8] = 3;  // bit depth 3 does not exist
-  testpictures::FixPngChunkCrc(badDepth, 8);
-  EXPECT_FALSE(Decode(badDepth));
+  // Header fields no decoder may accept, each with a correct checksum: bit depths 0,
+  // 3 and 99, colour types 1 and 9, palette at 16 bits, an unknown compression method.
+  struct Field { size_t offset; uint8_t value; };
+  for (Field f : {Field{24, 0}, Field{24, 3}, Field{24, 99}, Field{25, 1}, Field{25, 9},
+                  Field{26, 1}}) {
+    auto bad = good;
+    bad[f.offset] = f.value;
+    testpictures::FixPngChunkCrc(bad, 8);
+    EXPECT_FALSE(Decode(bad)) << "byte " << f.offset << " = " << int(f.value);
+  }
+  auto palette16 = good;
+  palette16[24] = 16;
+  palette16[25] = 3;
+  testpictures::FixPngChunkCrc(palette16, 8);
+  EXPECT_FALSE(Decode(palette16));
+
+  // No image data at all: the header chunk, then the end chunk.
+  std::vector<uint8_t> noData(good.begin(), good.begin() + 33);
+  noData.insert(noData.end(), good.end() - 12, good.end());
+  EXPECT_FALSE(Decode(noData));
+
+  // A damaged image data checksum.
+  auto badDataCrc = good;
+  badDataCrc[good.size() - 12 - 1] ^= 0x40;  // last CRC byte of the image data chunk
+  EXPECT_FALSE(Decode(badDataCrc));
 }
 
 TEST(PngDecoderTest, HugeDeclaredSizeIsRefused) {
