@@ -63,14 +63,29 @@ std::vector<DemoCard::Recording> DemoCard::Plan() {
   return plan;
 }
 
-std::vector<CardFile> DemoCard::Write(const std::wstring& folder) {
+std::vector<uint8_t> DemoCard::SettingsFile() {
+  // What the viewer will merge with: buzzer on, standard mode, a clock setting.
+  return DeviceFileWriter::SettingsFile({DeviceFileWriter::DateTime({2009, 6, 14, 7, 30, 0}),
+                                         DeviceFileWriter::Buzzer(1), DeviceFileWriter::RecordMode(1)});
+}
+
+std::vector<uint8_t> DemoCard::FirmInfoFile() {
+  // The device's own report of its state, behind 16 bytes of firmware identification.
+  const std::array<uint8_t, 16> lead = {{'F', 'W', '0', '4', '0', '1', '-', '2', '0', '0', '9', '0', '6', '0', '1', 0}};
+  return DeviceFileWriter::FirmInfoFile(lead, {DeviceFileWriter::DateTime({2009, 6, 14, 23, 59, 0}),
+                                               DeviceFileWriter::Buzzer(0), DeviceFileWriter::RecordMode(0)});
+}
+
+std::vector<CardFile> DemoCard::Write(const std::wstring& folder) { return Write(folder, Plan()); }
+
+std::vector<CardFile> DemoCard::Write(const std::wstring& folder, const std::vector<Recording>& plan) {
   const std::filesystem::path dir(folder);
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   if (!std::filesystem::is_directory(dir)) throw std::runtime_error("cannot create " + ToUtf8(folder));
 
   std::vector<CardFile> files;
-  for (const Recording& r : Plan()) {
+  for (const Recording& r : plan) {
     const RecordingManifest m = WriteRecording(r.description, (dir / r.name).wstring());
     CardFile f;
     f.name = r.name;
@@ -81,17 +96,10 @@ std::vector<CardFile> DemoCard::Write(const std::wstring& folder) {
     files.push_back(f);
   }
 
-  // The settings the viewer will merge with, and the device's own report of its state.
-  const std::vector<DeviceRecord> settings = {DeviceFileWriter::DateTime({2009, 6, 14, 7, 30, 0}),
-                                              DeviceFileWriter::Buzzer(1), DeviceFileWriter::RecordMode(1)};
-  const std::vector<uint8_t> ini = DeviceFileWriter::SettingsFile(settings);
+  const std::vector<uint8_t> ini = SettingsFile();
   WriteBytes(dir / L"KORA.INI", ini);
   files.push_back({L"KORA.INI", ini.size(), 0, 0, {}});
-
-  const std::array<uint8_t, 16> lead = {{'F', 'W', '0', '4', '0', '1', '-', '2', '0', '0', '9', '0', '6', '0', '1', 0}};
-  const std::vector<DeviceRecord> current = {DeviceFileWriter::DateTime({2009, 6, 14, 23, 59, 0}),
-                                             DeviceFileWriter::Buzzer(0), DeviceFileWriter::RecordMode(0)};
-  const std::vector<uint8_t> info = DeviceFileWriter::FirmInfoFile(lead, current);
+  const std::vector<uint8_t> info = FirmInfoFile();
   WriteBytes(dir / L"FIRMINFO.DAT", info);
   files.push_back({L"FIRMINFO.DAT", info.size(), 0, 0, {}});
   return files;

@@ -31,6 +31,12 @@ class DemoCard {
   // Writes every recording and both device files into `folder` (created if missing).
   // Throws std::runtime_error when a file cannot be written.
   static std::vector<CardFile> Write(const std::wstring& folder);
+  // The same with recordings of the caller's choosing.
+  static std::vector<CardFile> Write(const std::wstring& folder, const std::vector<Recording>& plan);
+
+  // The device files written beside the recordings.
+  static std::vector<uint8_t> SettingsFile();
+  static std::vector<uint8_t> FirmInfoFile();
 };
 
 }  // namespace recsim
