@@ -360,8 +360,8 @@ TEST_F(WaveAudioPlayerTest, DestroyingTheWindowDeletesAnOpenPlayer) {
   player_->open(writeSound(3 * kRate));
   player_->play(0);
   const HWND hwnd = player_->handle();
+  owner_->player = player_ = nullptr;
   DestroyWindow(hwnd);
-  player_ = nullptr;
   EXPECT_EQ(Window::lookup(hwnd), nullptr);
   PumpFor(300);  // late device notices find no window and no object
   EXPECT_TRUE(owner_->ends.empty());
