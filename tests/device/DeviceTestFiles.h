@@ -56,7 +56,7 @@ class CardDir {
   }
   const std::filesystem::path& path() const { return dir_.path(); }
   std::wstring wpath() const { return dir_.path().wstring(); }
-  std::filesystem::path operator/(const std::string& name) const { return dir_.path() / name; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return dir_.path() / name; }
 
  private:
   TempDir dir_;

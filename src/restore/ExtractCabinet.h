@@ -1,0 +1,14 @@
+#pragma once
+// Extraction of a cabinet archive (already a file on disk) into a folder on the card.
+#include <string>
+
+// Extracts every member of the cabinet at `cabinetPath` into `destination` (a folder,
+// without trailing backslash), gives each file the cabinet's date and time (local time),
+// checks its size and marks it hidden and read-only. Members replace existing files of
+// the same name, read-only ones included.
+//
+// Any failure raises IOException with a message 5027..5041 after deleting every file
+// this extraction made; a member whose name is not a plain file name (a folder part, a
+// drive, "..", a device name or a character Windows forbids) fails the whole extraction
+// before anything is written for it.
+void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destination);
