@@ -320,6 +320,16 @@ TEST(SimulatorLayout, FastModeReusesAFewPictures) {
   EXPECT_EQ(m.pictures[0].jpeg.get(), m.pictures[3].jpeg.get());
 }
 
+TEST(SimulatorLayout, PictureCountOverridesTheDuration) {
+  RecordingDescription d = Short(60000);
+  d.pictureCount = 40;
+  RecordingManifest m;
+  recsim::BuildRecording(d, &m);
+  ASSERT_EQ(m.pictures.size(), 40u);
+  // Sound covers exactly the pictures' span, not the minute the duration names.
+  EXPECT_LE(m.sounds.size(), 1 + static_cast<size_t>(m.pictures.back().elapsedMs / 310 + 1));
+}
+
 TEST(SimulatorLayout, PicturesNeverExceedTenFragments) {
   RecordingDescription d = Short(100);
   d.mode = recsim::PictureMode::Full;

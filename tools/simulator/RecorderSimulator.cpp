@@ -247,10 +247,12 @@ class Writer {
     // Picture times: the first at 0, then intervals of min..max ms.
     Random timing(d_.seed * 31 + 7);
     std::vector<int> elapsed;
-    for (int ms = 0; ms <= d_.durationMs; ms += timing.Between(d_.minIntervalMs, std::max(d_.minIntervalMs, d_.maxIntervalMs))) {
+    const int wanted = pictureLimit >= 0 ? pictureLimit : d_.pictureCount;
+    const int minStep = std::max(1, d_.minIntervalMs);
+    const int maxStep = std::max(minStep, d_.maxIntervalMs);
+    for (int ms = 0; wanted > 0 || ms <= d_.durationMs; ms += timing.Between(minStep, maxStep)) {
+      if (wanted > 0 && static_cast<int>(elapsed.size()) >= wanted) break;
       elapsed.push_back(ms);
-      if (d_.minIntervalMs <= 0 && d_.maxIntervalMs <= 0) break;
-      if (pictureLimit >= 0 && static_cast<int>(elapsed.size()) >= pictureLimit) break;
     }
 
     // Sound blocks cover the pictures' span, starting at the offset.

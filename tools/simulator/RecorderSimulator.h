@@ -71,6 +71,7 @@ struct RecordingDescription {
   uint32_t startTick = 5000000;   // recorder's ms counter at the start
   uint32_t archiveId = 0x00010001;
   int durationMs = 10000;         // span of the pictures
+  int pictureCount = 0;           // > 0: exactly this many pictures, whatever durationMs says
   int minIntervalMs = 35;         // picture interval, chosen in [min, max] per picture
   int maxIntervalMs = 36;
   uint32_t seed = 1;

@@ -23,7 +23,7 @@ namespace {
 
 const char kUsage[] =
     "usage:\n"
-    "  recsim write OUT.DAT [--start \"YYYY-MM-DD HH:MM:SS\"] [--seconds N] [--seed N] [--id N]\n"
+    "  recsim write OUT.DAT [--start \"YYYY-MM-DD HH:MM:SS\"] [--seconds N | --pictures N] [--seed N] [--id N]\n"
     "                       [--fault NAME ...] [--fast] [--quality Q] [--target-bytes N]\n"
     "                       [--switch MS ...] [--sound-offset MS] [--no-sound] [--detail 0..100]\n"
     "  recsim card DIR\n"

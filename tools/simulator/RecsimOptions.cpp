@@ -49,6 +49,7 @@ LocalDateTime ParseStart(const std::wstring& text) {
 }
 
 int EstimatedPictures(const RecordingDescription& d) {
+  if (d.pictureCount > 0) return d.pictureCount;
   const int interval = std::max(1, (d.minIntervalMs + d.maxIntervalMs) / 2);
   return d.durationMs / interval + 1;
 }
@@ -72,7 +73,7 @@ void ApplyFault(const std::string& name, RecordingDescription& d) {
   } else if (name == "other-version") {
     d.version = archive::FormatVersion{0x03, 0x02};
   } else if (name == "tick-wrap") {
-    f.tickWrapAfterMs = d.durationMs / 2;
+    f.tickWrapAfterMs = (d.pictureCount > 0 ? d.pictureCount * 35 : d.durationMs) / 2;
   } else if (name == "invalid-date") {
     f.invalidDateFirst = std::max(1, n / 4);
     f.invalidDateCount = 28;
@@ -99,6 +100,8 @@ WriteOptions ParseWriteOptions(const std::vector<std::wstring>& args) {
       o.description.start = ParseStart(value());
     } else if (a == L"--seconds") {
       seconds = static_cast<int>(Number(value(), 0, 1100, "--seconds"));
+    } else if (a == L"--pictures") {
+      o.description.pictureCount = static_cast<int>(Number(value(), 1, 100000, "--pictures"));
     } else if (a == L"--seed") {
       o.description.seed = static_cast<uint32_t>(Number(value(), 0, 4294967295LL, "--seed"));
     } else if (a == L"--id") {
