@@ -402,7 +402,7 @@ std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot) {
   std::vector<uint8_t> jpeg;
   if (!ReadFrameJpeg(slot, jpeg)) return nullptr;
   try {
-    return DecodeJpegImage(jpeg.data(), jpeg.size());
+    return DecodeJpegImage(jpeg.data(), jpeg.size(), limits_);
   } catch (...) {
     // The loader thread must never die of a picture: out of memory is no picture.
     return nullptr;

@@ -14,6 +14,7 @@
 #include "recording/FrameEntry.h"
 #include "recording/ILoadProgress.h"
 #include "toolkit/Image.h"
+#include "toolkit/ImageDecoding.h"
 
 
 class VideoArchive {
@@ -77,6 +78,8 @@ class VideoArchive {
   // Size of the WAVE file's data written by the last load (0 without sound).
   uint32_t SoundDataBytes() const { return soundBytes_; }
   archive::FormatVersion Version() const { return version_; }
+  // Bounds for decoding one picture (the fuzzers use tighter ones than the viewer).
+  void SetDecodingLimits(const ImageDecodingLimits& limits) { limits_ = limits; }
 
   // The recorder's 32-bit tick widened against the start tick: a counter more than an
   // hour below the start has wrapped.
@@ -105,4 +108,5 @@ class VideoArchive {
   std::vector<TimeIndexEntry> index_;
   std::vector<std::unique_ptr<FrameEntry>> slots_;
   archive::FormatVersion version_;
+  ImageDecodingLimits limits_;
 };
