@@ -96,8 +96,10 @@ bool DecodeJpeg(const std::vector<uint8_t>& data, int& width, int& height) {
   width = static_cast<int>(cinfo.output_width);
   height = static_cast<int>(cinfo.output_height);
   jpeg_finish_decompress(&cinfo);
+  // A clean stream: libjpeg had nothing to skip or complain about on the way.
+  const bool clean = err.base.num_warnings == 0;
   jpeg_destroy_decompress(&cinfo);
-  return true;
+  return clean;
 }
 
 recsim::RecordingDescription Short(int ms) {

@@ -21,7 +21,7 @@ std::vector<WalkedBlock> WalkBlocks(const std::vector<uint8_t>& file);
 // Joins a picture's content from the blocks the manifest lists.
 std::vector<uint8_t> Reassemble(const std::vector<uint8_t>& file, const recsim::PictureRecord& picture);
 
-// Decodes a complete JPEG stream with libjpeg; false on any decoder error.
+// Decodes a complete JPEG stream with libjpeg; false on any decoder error or warning.
 bool DecodeJpeg(const std::vector<uint8_t>& data, int& width, int& height);
 
 // A short recording in fast mode, quick to build.

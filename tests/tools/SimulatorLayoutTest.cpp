@@ -8,6 +8,7 @@
 #include <set>
 
 #include "ArchiveWalk.h"
+#include "PictureSource.h"
 #include "RecorderSimulator.h"
 #include "foundation/LocalTime.h"
 #include "recording/ArchiveFormat.h"
@@ -103,9 +104,9 @@ TEST(SimulatorLayout, PicturesRebuildIntoDecodableJpegs) {
   for (const auto& p : m.pictures) {
     std::vector<uint8_t> content = simtest::Reassemble(file, p);
     ASSERT_TRUE(RebuildJpegStream(content, FormatVersion{}));
-    // The fixed prefix stands in for the first 16 bytes; everything after is the encoder's.
-    ASSERT_EQ(content.size(), p.jpeg->size());
-    EXPECT_TRUE(std::equal(content.begin() + 16, content.end(), p.jpeg->begin() + 16));
+    // The camera's streams begin with the very prefix the reader restores: the rebuilt
+    // stream is the encoded one, byte for byte.
+    EXPECT_EQ(content, *p.jpeg);
     EXPECT_EQ(recsim::HashBytes(p.jpeg->data(), p.jpeg->size()), p.jpegHash);
     int w = 0, h = 0;
     ASSERT_TRUE(simtest::DecodeJpeg(content, w, h)) << "picture " << p.index;
@@ -318,6 +319,30 @@ TEST(SimulatorLayout, FastModeReusesAFewPictures) {
   EXPECT_EQ(hashes.size(), 3u);
   // Shared, not copied: the manifest of a maximum-size file stays small.
   EXPECT_EQ(m.pictures[0].jpeg.get(), m.pictures[3].jpeg.get());
+}
+
+TEST(SimulatorLayout, CameraPrefixOnlyTouchesJfifStreams) {
+  const std::vector<uint8_t> jfif = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'};
+  const auto shaped = recsim::PictureSource::WithCameraPrefix(jfif);
+  ASSERT_EQ(shaped.size(), jfif.size() + 12);
+  EXPECT_TRUE(std::equal(kJpegPrefix, kJpegPrefix + kTagSize, shaped.begin()));
+  EXPECT_EQ(shaped[16], 0x00);  // the JFIF segment's length follows the prefix
+  EXPECT_EQ(shaped[17], 0x10);
+  const std::vector<uint8_t> other = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43};
+  EXPECT_EQ(recsim::PictureSource::WithCameraPrefix(other), other);
+  EXPECT_EQ(recsim::PictureSource::WithCameraPrefix({0xFF}), std::vector<uint8_t>{0xFF});
+}
+
+TEST(SimulatorLayout, UnusablePictureSizesAreRefused) {
+  RecordingDescription d = Short(100);
+  d.width = 0;
+  EXPECT_THROW(recsim::BuildRecording(d), std::invalid_argument);
+  d.width = 4096;
+  d.height = 4096;
+  d.mode = recsim::PictureMode::Full;
+  d.detail = 1.0;
+  // Too large for ten fragments even at the lowest quality: refused, not written short.
+  EXPECT_THROW(recsim::BuildRecording(d), std::runtime_error);
 }
 
 TEST(SimulatorLayout, PictureCountOverridesTheDuration) {

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <stdexcept>
 
 #include "DriveProfile.h"
-#include "JpegEncoder.h"
+#include "PictureSource.h"
 #include "Random.h"
 #include "SceneRenderer.h"
 #include "SoundSynth.h"
@@ -146,72 +145,15 @@ class FileSink : public Sink {
   void Close() {
     FILE* f = file_;
     file_ = nullptr;
-    if (std::fclose(f) != 0) throw std::runtime_error("write failed");
+    if (f && std::fclose(f) != 0) throw std::runtime_error("write failed");
+  }
+  void Discard() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
   }
 
  private:
   FILE* file_ = nullptr;
-};
-
-// ---- pictures ----
-
-class PictureSource {
- public:
-  explicit PictureSource(const RecordingDescription& d)
-      : d_(d), renderer_(d.width, d.height, d.seed, d.detail), quality_(d.jpegQuality) {}
-
-  // The JPEG stream of one picture.
-  std::shared_ptr<const std::vector<uint8_t>> Get(int index, const SceneState& scene) {
-    if (d_.targetJpegBytes > 0 && !tuned_) Tune(scene);
-    if (d_.mode == PictureMode::Fast) {
-      const int variants = std::max(1, d_.fastVariants);
-      const int v = index % variants;
-      auto it = cache_.find(v);
-      if (it != cache_.end()) return it->second;
-      auto jpeg = Encode(scene);
-      cache_[v] = jpeg;
-      return jpeg;
-    }
-    return Encode(scene);
-  }
-
- private:
-  std::shared_ptr<const std::vector<uint8_t>> Encode(const SceneState& scene) {
-    renderer_.Render(scene, rgb_);
-    int q = quality_;
-    for (;;) {
-      auto jpeg = JpegEncoder::Encode(rgb_.data(), d_.width, d_.height, q);
-      // The content must fit the ten fragments a picture may use.
-      if (static_cast<int64_t>(jpeg.size()) <= archive::kMaxPicturePayload || q <= 5) {
-        return std::make_shared<const std::vector<uint8_t>>(std::move(jpeg));
-      }
-      q = std::max(5, q - 10);
-    }
-  }
-
-  // Picks the quality whose pictures come nearest the target size.
-  void Tune(const SceneState& scene) {
-    tuned_ = true;
-    renderer_.Render(scene, rgb_);
-    int lo = 5, hi = 98;
-    while (lo < hi) {
-      const int mid = (lo + hi + 1) / 2;
-      const auto size = JpegEncoder::Encode(rgb_.data(), d_.width, d_.height, mid).size();
-      if (static_cast<int>(size) <= d_.targetJpegBytes) {
-        lo = mid;
-      } else {
-        hi = mid - 1;
-      }
-    }
-    quality_ = lo;
-  }
-
-  const RecordingDescription& d_;
-  SceneRenderer renderer_;
-  std::vector<uint8_t> rgb_;
-  int quality_;
-  bool tuned_ = false;
-  std::map<int, std::shared_ptr<const std::vector<uint8_t>>> cache_;
 };
 
 std::string ClockText(const LocalDateTime& t, int ms) {
@@ -456,6 +398,9 @@ RecordingDescription OlderTail(const RecordingDescription& d) {
 }
 
 void Generate(const RecordingDescription& d, Sink& sink, RecordingManifest& m) {
+  if (d.width < 16 || d.width > 4096 || d.height < 16 || d.height > 4096) {
+    throw std::invalid_argument("picture size out of range (16..4096)");
+  }
   m = RecordingManifest();
   Writer(d, sink, m).Run(true, -1);
   if (d.faults.olderTailPictures > 0) {
@@ -497,8 +442,16 @@ RecordingManifest WriteRecording(const RecordingDescription& description, const 
   RecordingManifest m;
   {
     FileSink sink(path);
-    Generate(description, sink, m);
-    sink.Close();
+    try {
+      Generate(description, sink, m);
+      sink.Close();
+    } catch (...) {
+      // No half-written archive is left behind.
+      sink.Discard();
+      std::error_code ignored;
+      std::filesystem::remove(std::filesystem::path(path), ignored);
+      throw;
+    }
   }
   if (m.truncatedBytes > 0) {
     std::error_code error;
