@@ -27,8 +27,9 @@ run: win
 # libFuzzer targets (clang, ASan + UBSan) in $(BUILD)/fuzz, each run FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600
 fuzz: setup
-	@cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DPATHSCOPE_FUZZ=ON $(CMAKE_FLAGS) >/dev/null
+	@deps=$$(scripts/build-fuzz-deps) && \
+	  cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DPATHSCOPE_FUZZ=ON -DPATHSCOPE_FUZZ_DEPS=$$deps $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD)/fuzz --target pathscope_fuzzers
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz $(abspath $(BUILD))/fuzz
 

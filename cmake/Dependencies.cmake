@@ -26,6 +26,21 @@ if(PATHSCOPE_WINDOWS)
     INTERFACE_LINK_LIBRARIES pathscope_zlib)
   add_library(Pathscope::jpeg ALIAS pathscope_jpeg)
   add_library(Pathscope::png ALIAS pathscope_png)
+elseif(PATHSCOPE_FUZZ AND PATHSCOPE_FUZZ_DEPS)
+  # The fuzz build links static builds carrying the fuzzer's coverage instrumentation
+  # (scripts/build-fuzz-deps), so the fuzzers can steer inside the libraries.
+  find_package(ZLIB REQUIRED)
+  add_library(pathscope_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(pathscope_jpeg PROPERTIES
+    IMPORTED_LOCATION "${PATHSCOPE_FUZZ_DEPS}/lib/libjpeg.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${PATHSCOPE_FUZZ_DEPS}/include")
+  add_library(pathscope_png STATIC IMPORTED GLOBAL)
+  set_target_properties(pathscope_png PROPERTIES
+    IMPORTED_LOCATION "${PATHSCOPE_FUZZ_DEPS}/lib/libpng16.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${PATHSCOPE_FUZZ_DEPS}/include"
+    INTERFACE_LINK_LIBRARIES "ZLIB::ZLIB;m")
+  add_library(Pathscope::jpeg ALIAS pathscope_jpeg)
+  add_library(Pathscope::png ALIAS pathscope_png)
 else()
   find_package(JPEG REQUIRED)
   find_package(PNG REQUIRED)
