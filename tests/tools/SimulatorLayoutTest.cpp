@@ -345,6 +345,18 @@ TEST(SimulatorLayout, UnusablePictureSizesAreRefused) {
   EXPECT_THROW(recsim::BuildRecording(d), std::runtime_error);
 }
 
+TEST(SimulatorLayout, ImpossibleStartsAreRefused) {
+  for (const LocalDateTime start : {LocalDateTime{2009, 2, 29, 10, 0, 0}, LocalDateTime{2009, 6, 14, 24, 0, 0},
+                                    LocalDateTime{1999, 12, 31, 23, 0, 0}, LocalDateTime{2100, 1, 1, 0, 0, 0}}) {
+    RecordingDescription d = Short(100);
+    d.start = start;
+    EXPECT_THROW(recsim::BuildRecording(d), std::invalid_argument) << start.year << "-" << start.month;
+  }
+  RecordingDescription leap = Short(100);
+  leap.start = {2008, 2, 29, 10, 0, 0};
+  EXPECT_NO_THROW(recsim::BuildRecording(leap));
+}
+
 TEST(SimulatorLayout, PictureCountOverridesTheDuration) {
   RecordingDescription d = Short(60000);
   d.pictureCount = 40;

@@ -401,6 +401,11 @@ void Generate(const RecordingDescription& d, Sink& sink, RecordingManifest& m) {
   if (d.width < 16 || d.width > 4096 || d.height < 16 || d.height > 4096) {
     throw std::invalid_argument("picture size out of range (16..4096)");
   }
+  // Impossible dates are a fault to ask for, not a start: the pictures' clock runs from it.
+  const LocalDateTime& t = d.start;
+  if (t.year < 2000 || t.year > 2099 || AddSeconds(t, 0) != t) {
+    throw std::invalid_argument("start is not a date and time the recorder can hold");
+  }
   m = RecordingManifest();
   Writer(d, sink, m).Run(true, -1);
   if (d.faults.olderTailPictures > 0) {
