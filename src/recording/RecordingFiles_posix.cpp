@@ -47,7 +47,7 @@ class FdSource : public IByteSource {
 
 class FileSink : public IByteSink {
  public:
-  explicit FileSink(FILE* file) : file_(file) {}
+  explicit FileSink(FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IOFBF, 1 << 16); }
   ~FileSink() override { std::fclose(file_); }
   bool Write(const void* data, size_t size) override {
     return std::fwrite(data, 1, size, file_) == size;
