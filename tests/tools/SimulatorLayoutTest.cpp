@@ -345,13 +345,18 @@ TEST(SimulatorLayout, UnusablePictureSizesAreRefused) {
   EXPECT_THROW(recsim::BuildRecording(d), std::runtime_error);
 }
 
-TEST(SimulatorLayout, ImpossibleStartsAreRefused) {
+TEST(SimulatorLayout, ImpossibleDescriptionsAreRefused) {
   for (const LocalDateTime start : {LocalDateTime{2009, 2, 29, 10, 0, 0}, LocalDateTime{2009, 6, 14, 24, 0, 0},
                                     LocalDateTime{1999, 12, 31, 23, 0, 0}, LocalDateTime{2100, 1, 1, 0, 0, 0}}) {
     RecordingDescription d = Short(100);
     d.start = start;
     EXPECT_THROW(recsim::BuildRecording(d), std::invalid_argument) << start.year << "-" << start.month;
   }
+  RecordingDescription endless = Short(2147483647);
+  EXPECT_THROW(recsim::BuildRecording(endless), std::invalid_argument);
+  endless = Short(100);
+  endless.switchPressesMs = {2147483647};
+  EXPECT_THROW(recsim::BuildRecording(endless), std::invalid_argument);
   RecordingDescription leap = Short(100);
   leap.start = {2008, 2, 29, 10, 0, 0};
   EXPECT_NO_THROW(recsim::BuildRecording(leap));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -400,6 +401,18 @@ RecordingDescription OlderTail(const RecordingDescription& d) {
 void Generate(const RecordingDescription& d, Sink& sink, RecordingManifest& m) {
   if (d.width < 16 || d.width > 4096 || d.height < 16 || d.height > 4096) {
     throw std::invalid_argument("picture size out of range (16..4096)");
+  }
+  // Bounds that keep every millisecond sum far from overflowing.
+  if (d.durationMs > 4 * 3600 * 1000 || d.pictureCount > 200000 || d.minIntervalMs > 60000 ||
+      d.maxIntervalMs > 60000 || d.eventSpanMs < 0 || d.eventSpanMs > 3600 * 1000 ||
+      std::abs(d.soundOffsetMs) > 3600 * 1000) {
+    throw std::invalid_argument("recording too long or intervals out of range");
+  }
+  if (d.faults.garbageBytes > 16 * 1024 * 1024 || d.faults.olderTailPictures > 100000) {
+    throw std::invalid_argument("fault size out of range");
+  }
+  for (int press : d.switchPressesMs) {
+    if (press < -3600 * 1000 || press > 4 * 3600 * 1000) throw std::invalid_argument("switch press out of range");
   }
   // Impossible dates are a fault to ask for, not a start: the pictures' clock runs from it.
   const LocalDateTime& t = d.start;
