@@ -48,11 +48,14 @@ void ReadDeviceFile(FirmInfo& info, const std::wstring& path, bool withPrefix) {
 
 }  // namespace
 
+// An empty card would name the root of the current drive, which nobody chose.
 std::wstring SettingsFilePath(const std::wstring& card) {
+  if (card.empty()) return std::wstring();
   return FormatBounded(kPathUnits, kSettingsFormat, card.c_str());
 }
 
 std::wstring FirmInfoFilePath(const std::wstring& card) {
+  if (card.empty()) return std::wstring();
   return FormatBounded(kPathUnits, kFirmInfoFormat, card.c_str());
 }
 

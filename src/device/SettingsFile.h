@@ -13,7 +13,7 @@ constexpr size_t kRecordSize = 8;
 constexpr size_t kFirmInfoPrefixSize = 16;
 
 // The paths of the two files on a card (folder chosen by the user); empty when the
-// result would not fit a 260-character path.
+// card is empty or the result would not fit a 260-character path.
 std::wstring SettingsFilePath(const std::wstring& card);
 std::wstring FirmInfoFilePath(const std::wstring& card);
 

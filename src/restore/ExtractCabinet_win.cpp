@@ -59,14 +59,14 @@ ExtractedFile* FileOf(INT_PTR fd) {
   return nullptr;
 }
 
-FNALLOC(Allocate) { return std::malloc(cb); }
-FNFREE(Release) { std::free(pv); }
+FNALLOC(AllocateCallback) { return std::malloc(cb); }
+FNFREE(FreeCallback) { std::free(pv); }
 
-FNOPEN(OpenFile) { return _sopen(pszFile, oflag, _SH_DENYNO, pmode); }
+FNOPEN(OpenCallback) { return _sopen(pszFile, oflag, _SH_DENYNO, pmode); }
 
-FNREAD(ReadFile_) { return static_cast<UINT>(_read(static_cast<int>(hf), pv, cb)); }
+FNREAD(ReadCallback) { return static_cast<UINT>(_read(static_cast<int>(hf), pv, cb)); }
 
-FNWRITE(WriteFile_) {
+FNWRITE(WriteCallback) {
   const int n = _write(static_cast<int>(hf), pv, cb);
   if (n > 0) {
     if (ExtractedFile* f = FileOf(hf)) f->written += n;
@@ -74,12 +74,12 @@ FNWRITE(WriteFile_) {
   return static_cast<UINT>(n);
 }
 
-FNCLOSE(CloseFile) {
+FNCLOSE(CloseCallback) {
   if (ExtractedFile* f = FileOf(hf)) f->fd = kNoFile;
   return _close(static_cast<int>(hf));
 }
 
-FNSEEK(SeekFile) { return _lseek(static_cast<int>(hf), dist, seektype); }
+FNSEEK(SeekCallback) { return _lseek(static_cast<int>(hf), dist, seektype); }
 
 // The member name as the cabinet stores it: in the system code page, or UTF-8 when the
 // cabinet says so. False for bytes that are not a text in that encoding.
@@ -129,7 +129,13 @@ FNFDINOTIFY(Notify) {
   auto* context = static_cast<ExtractionContext*>(pfdin->pv);
   switch (fdint) {
     case fdintCOPY_FILE:
-      return CreateMember(*context, *pfdin);
+      // Nothing may unwind through the decompressor's frames.
+      try {
+        return CreateMember(*context, *pfdin);
+      } catch (...) {
+        context->failureText = kTextCabinetOutOfMemory;
+        return -1;
+      }
     case fdintCLOSE_FILE_INFO: {
       if (ExtractedFile* f = FileOf(pfdin->hf)) f->fd = kNoFile;
       _close(static_cast<int>(pfdin->hf));
@@ -148,7 +154,7 @@ FNFDINOTIFY(Notify) {
 class Decompressor {
  public:
   explicit Decompressor(ERF& error)
-      : handle_(FDICreate(Allocate, Release, OpenFile, ReadFile_, WriteFile_, CloseFile, SeekFile, cpu80386,
+      : handle_(FDICreate(AllocateCallback, FreeCallback, OpenCallback, ReadCallback, WriteCallback, CloseCallback, SeekCallback, cpu80386,
                           &error)) {}
   ~Decompressor() {
     if (handle_) FDIDestroy(handle_);
@@ -208,6 +214,9 @@ void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destina
   ExtractionContext context;
   context.destination = destination;
   while (!context.destination.empty() && context.destination.back() == L'\\') context.destination.pop_back();
+
+  // Without a folder the members would land in the root of the current drive.
+  if (context.destination.empty()) throw IOException(LoadText(kTextCabinetTargetFile));
 
   ERF error{};
   BOOL copied = FALSE;

@@ -37,6 +37,8 @@ TEST(SettingsCodec, HeaderAndPaths) {
   EXPECT_EQ(FirmInfoFilePath(L"E:"), L"E:\\FIRMINFO.DAT");
 #endif
   EXPECT_EQ(SettingsFilePath(std::wstring(255, L'a')), L"") << "a path beyond 260 units is refused";
+  EXPECT_EQ(SettingsFilePath(L""), L"") << "no card is not the root folder";
+  EXPECT_EQ(FirmInfoFilePath(L""), L"");
 }
 
 TEST_F(SettingsFileTest, ReadsCheckedRecordsAndSkipsOthers) {

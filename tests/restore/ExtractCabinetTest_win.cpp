@@ -212,6 +212,22 @@ TEST_F(ExtractCabinetTest, AMemberNamedTwiceIsAnIncompleteExtraction) {
   EXPECT_TRUE(Listing(card.path()).empty());
 }
 
+TEST_F(ExtractCabinetTest, ACabinetContinuedElsewhereIsRefusedNotAwaited) {
+  // The decompressor asks for the next cabinet of the set; answering "carry on" makes
+  // it ask again for ever. The extraction has to end, with nothing left.
+  std::vector<CabinetMember> members(2);
+  members[0].name = "A.BIN";
+  members[0].data = SampleData(300, 17);
+  members[1].name = "B.BIN";
+  members[1].data = SampleData(300, 18);
+  for (const char* next : {"part2.cab", "first.cab"}) {  // missing, and the first one again
+    EXPECT_EQ(IOFailure([&] { ExtractCabinet(Cabinet("first.cab", FirstOfSpanningSet(members, next)), card.wpath()); }),
+              LoadText(kTextCabinetNotFound))
+        << next;
+    EXPECT_TRUE(Listing(card.path()).empty());
+  }
+}
+
 TEST_F(ExtractCabinetTest, FailuresMapToTheirMessages) {
   EXPECT_EQ(IOFailure([&] { ExtractCabinet((work / "missing.cab").wstring(), card.wpath()); }),
             LoadText(kTextCabinetNotFound));
@@ -222,6 +238,8 @@ TEST_F(ExtractCabinetTest, FailuresMapToTheirMessages) {
   members[0].data = SampleData(10, 14);
   EXPECT_EQ(IOFailure([&] { ExtractCabinet(Cabinet("ok.cab", members), (card / "no" / "such").wstring()); }),
             LoadText(kTextCabinetTargetFile));
+  EXPECT_EQ(IOFailure([&] { ExtractCabinet(Cabinet("ok.cab", members), L""); }), LoadText(kTextCabinetTargetFile));
+  EXPECT_EQ(Attributes("\\A.BIN"), INVALID_FILE_ATTRIBUTES);
   // A folder where the member should go cannot be replaced by it.
   std::filesystem::create_directory(card / "A.BIN");
   EXPECT_EQ(IOFailure([&] { ExtractCabinet(Cabinet("ok.cab", members), card.wpath()); }),
