@@ -207,8 +207,10 @@ void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destina
   std::wstring folder = cut == std::wstring::npos ? std::wstring() : whole.substr(0, cut);
   std::wstring name = cut == std::wstring::npos ? whole : whole.substr(cut + 1);
   while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-  if (name.size() > kPathUnits - 1) name.resize(kPathUnits - 1);
-  std::string narrowFolder = ToNarrow(folder) + "\\";
+  // A longer name cut short would name another file.
+  if (name.empty() || name.size() > kPathUnits - 1) throw IOException(LoadText(kTextCabinetNotFound));
+  // A bare file name is looked for in the current folder, not in the root of the drive.
+  std::string narrowFolder = folder.empty() ? std::string() : ToNarrow(folder) + "\\";
   std::string narrowName = ToNarrow(name);
 
   ExtractionContext context;

@@ -228,6 +228,26 @@ TEST_F(ExtractCabinetTest, ACabinetContinuedElsewhereIsRefusedNotAwaited) {
   }
 }
 
+TEST_F(ExtractCabinetTest, CabinetPathForms) {
+  std::vector<CabinetMember> members(1);
+  members[0].name = "A.BIN";
+  members[0].data = SampleData(10, 19);
+  Cabinet("plain.cab", members);
+  // A bare name is the current folder's file; a trailing backslash is not part of the name.
+  wchar_t previous[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(work.wpath().c_str()));
+  const std::wstring bare = IOFailure([&] { ExtractCabinet(L"plain.cab", card.wpath()); });
+  SetCurrentDirectoryW(previous);
+  EXPECT_EQ(bare, L"(no IOException)");
+  EXPECT_EQ(ReadBytes(card / "A.BIN"), members[0].data);
+  ExtractCabinet((work / "plain.cab").wstring() + L"\\", card.wpath());
+  EXPECT_EQ(ReadBytes(card / "A.BIN"), members[0].data);
+  EXPECT_EQ(IOFailure([&] { ExtractCabinet((work / std::wstring(300, L'c')).wstring(), card.wpath()); }),
+            LoadText(kTextCabinetNotFound));
+  EXPECT_EQ(IOFailure([&] { ExtractCabinet(L"", card.wpath()); }), LoadText(kTextCabinetNotFound));
+}
+
 TEST_F(ExtractCabinetTest, FailuresMapToTheirMessages) {
   EXPECT_EQ(IOFailure([&] { ExtractCabinet((work / "missing.cab").wstring(), card.wpath()); }),
             LoadText(kTextCabinetNotFound));
