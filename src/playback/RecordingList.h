@@ -77,7 +77,7 @@ class RecordingList {
   const std::vector<RecordingEntry>& entries() const { return entries_; }
 
   // Replaces the entries directly, in the given (ascending time) order, with the list
-  // count equal to their number. For callers that already hold a scanned list.
+  // count equal to their number. For tests, and for callers that already hold a list.
   void setEntries(std::vector<RecordingEntry> entries);
 
  private:
