@@ -115,8 +115,10 @@ std::unique_ptr<IVideoInfo> ImageLoader::MakeVideoInfo() const {
 bool ImageLoader::RequestImage(int32_t slot) {
   if (!Acquired(WaitForSingleObject(lock_.get(), 0))) return false;
   requestedSlot_ = slot;
-  SetEvent(requestEvent_.get());
+  // Signalled after the release: a worker woken while the lock is still held here would
+  // give up after its 1 ms wait and lose the request whenever this thread is preempted.
   ReleaseMutex(lock_.get());
+  SetEvent(requestEvent_.get());
   return true;
 }
 
@@ -170,6 +172,9 @@ void ImageLoader::serveRequest(HANDLE mutex) {
   if (!Acquired(WaitForSingleObject(mutex, 1))) return;  // the request is lost
   MutexHold hold(mutex);
   const int32_t slot = requestedSlot_;
+  // A discard asked for after the previous picture had already been posted belongs to
+  // no read; it must not throw away this one.
+  discard_ = false;
   std::unique_ptr<Image> image;
   try {
     image = archive_.ReadFrameImage(slot);
@@ -178,8 +183,7 @@ void ImageLoader::serveRequest(HANDLE mutex) {
     // leave the thread.
     image.reset();
   }
-  if (discard_ || quit_) {
-    discard_ = false;
+  if (discard_.exchange(false) || quit_) {
     if (image) ++discarded_;
     return;
   }

@@ -60,6 +60,8 @@ class ImageLoader {
   const std::wstring& mutexName() const { return mutexName_; }
   bool discardPending() const { return discard_.load(); }
   bool timerArmed() const { return timerArmed_.load(); }
+  // The worker thread (tests hold it still to make requests meet it in a known state).
+  HANDLE workerThread() const { return thread_.get(); }
   // Pictures the worker freed instead of delivering (cancelled, or the owner gone).
   uint32_t discardedCount() const { return discarded_.load(); }
 

@@ -1,0 +1,49 @@
+#pragma once
+// The video player's arithmetic, kept apart from its window so that it can be checked
+// everywhere: which frame belongs to a moment of the sound or of the system clock, which
+// slot to ask the loader for, and where a picture goes in the window.
+#include <cstdint>
+
+namespace player {
+
+// 28 pictures a second.
+constexpr double kFramePeriodMs = 1000.0 / 28.0;
+// A little shorter than the frame period, so that every frame gets at least one tick.
+constexpr uint32_t kTickIntervalMs = 35;
+// Before anything is loaded.
+constexpr double kInitialFramePeriodMs = 35.7142;
+constexpr uint32_t kInitialTickIntervalMs = 100;
+
+// max(0, min(frame, count - 1)); 0 for an empty recording.
+int32_t ClampFrame(int64_t frame, int32_t count);
+
+// The frame at a sound position: position / period, truncated toward zero, clamped.
+int32_t FrameAtPosition(int32_t positionMs, double periodMs, int32_t count);
+
+// The frame on the system clock when there is no playable sound: the time since play
+// started (both in timeGetTime's wrapping milliseconds) plus the position it started
+// from, divided by the period and truncated toward zero. Not clamped: the caller sees
+// when it has run past the end.
+int32_t FrameOnClock(uint32_t nowMs, uint32_t playStartMs, int32_t basePositionMs,
+                     double periodMs);
+
+// Where the sound starts for a frame: frame × period, truncated toward zero.
+int32_t SoundStartMs(int32_t frame, double periodMs);
+
+// The slot to request for a frame: clamped, and rounded down to an even slot when a
+// picture spans two slots.
+int32_t SlotToRequest(int32_t frame, int32_t count, int32_t imagesPerSlot);
+
+// A 4:3 rectangle as large as fits the client area, centred.
+struct FitRect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight);
+
+// Where the progress text goes: centred, halves truncated toward zero.
+int32_t CentredOffset(int32_t low, int32_t high, int32_t extent);
+
+}  // namespace player

@@ -1,0 +1,473 @@
+#include "playback/VideoPlayer_win.h"
+
+#include <mmsystem.h>
+#include <shlwapi.h>
+#include <vfw.h>
+
+#include <cwchar>
+
+#include "foundation/Exception.h"
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+#include "toolkit/ScopedWin_win.h"
+
+using player::ClampFrame;
+
+namespace {
+
+constexpr UINT_PTR kTickTimerId = 0;
+
+// The folder of a path: trailing backslashes dropped, then the last component.
+std::wstring FolderOf(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  const size_t cut = path.rfind(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+}
+
+bool FolderExists(const std::wstring& folder) {
+  return !folder.empty() && PathIsDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner) {
+  gamma_.SetGamma(1.2);
+
+  WindowCreateParams p;
+  p.className = MAKEINTATOM(defaultClass());
+  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  p.width = 640;
+  p.height = 480;
+  p.parent = owner.ownerWindow();
+  p.instance = classInstance();
+  create(p);
+
+  drawDib_ = DrawDibOpen();
+
+  TIMECAPS caps = {};
+  if (timeGetDevCaps(&caps, sizeof(caps)) == TIMERR_NOERROR) {
+    UINT period = caps.wPeriodMin < 1 ? 1 : caps.wPeriodMin;
+    if (period > caps.wPeriodMax) period = caps.wPeriodMax;
+    if (timeBeginPeriod(period) == TIMERR_NOERROR) timerPeriod_ = period;
+  }
+
+  sound_ = new WaveAudioPlayer(handle());
+  loader_ = std::make_unique<ImageLoader>(handle());
+}
+
+VideoPlayer::~VideoPlayer() {
+  // Normally done on WM_DESTROY; here for an object deleted while its window lives.
+  destroyParts();
+}
+
+void VideoPlayer::destroyParts() {
+  if (partsDestroyed_) return;
+  partsDestroyed_ = true;
+  closeRecording();
+  // The worker ends before its pending pictures are collected, so none can follow.
+  loader_.reset();
+  if (handle() != nullptr) {
+    ImageLoader::DiscardPostedFrames(handle());
+    KillTimer(handle(), kTickTimerId);
+  }
+  if (drawDib_ != nullptr) DrawDibClose(static_cast<HDRAWDIB>(drawDib_));
+  drawDib_ = nullptr;
+  if (timerPeriod_ != 0) timeEndPeriod(timerPeriod_);
+  timerPeriod_ = 0;
+  if (sound_ != nullptr && sound_->handle() != nullptr) DestroyWindow(sound_->handle());
+  sound_ = nullptr;
+}
+
+void VideoPlayer::useStretchDIBitsOnly() {
+  if (drawDib_ != nullptr) DrawDibClose(static_cast<HDRAWDIB>(drawDib_));
+  drawDib_ = nullptr;
+}
+
+LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(handle(), &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client,
+               static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      return 1;
+    }
+    case WM_TIMER:
+      if (wParam != kTickTimerId) break;
+      KillTimer(handle(), kTickTimerId);
+      onTickMessage();
+      return 0;
+    case WM_PLAYER_TICK:
+      onTickMessage();
+      return 0;
+    case WM_SOUND_END:
+      onSoundEnd();
+      return 0;
+    case WM_FRAME_READY:
+      onFrameReady(wParam, reinterpret_cast<Image*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      destroyParts();
+      break;
+    default:
+      break;
+  }
+  return defaultHandling(message, wParam, lParam);
+}
+
+int VideoPlayer::setListFromFolder(const std::wstring& path, int& count) {
+  return list_.setListFromFolder(path, count);
+}
+
+int VideoPlayer::setSingleFile(const std::wstring& path) { return list_.setSingleFile(path); }
+
+// ---- ticks ----
+
+void VideoPlayer::scheduleNextTick() {
+  atEnd_ = false;
+  currentFrame_ = ClampFrame(firstFrame_ ? int64_t(currentFrame_) + 1 : currentFrame_, frameCount());
+  if (loader_) {
+    loader_->ArmTimer(tickInterval_);
+  } else {
+    SetTimer(handle(), kTickTimerId, tickInterval_, nullptr);
+  }
+  try {
+    requestFrame();
+  } catch (const DataMissingException&) {
+  }
+}
+
+void VideoPlayer::onTickMessage() {
+  // A tick already queued when the recording was closed belongs to nothing.
+  if (!info_) return;
+  if (!firstFrame_) {
+    scheduleNextTick();
+  } else {
+    onTick();
+  }
+}
+
+void VideoPlayer::onTick() {
+  if (!loader_) repaint(false);
+  owner_.refreshPlayback();
+
+  switch (sound_->getState()) {
+    case SoundState::Playing:
+      currentFrame_ = player::FrameAtPosition(sound_->getPosition(), framePeriod_, frameCount());
+      break;
+    case SoundState::Closed:
+      if (state_ != PlayerState::Playing) return;
+      currentFrame_ = player::FrameOnClock(timeGetTime(), sound_->playStartTime(),
+                                           sound_->basePosition(), framePeriod_);
+      break;
+    default:
+      break;  // sound paused or stopped: the frame stays
+  }
+  if (state_ != PlayerState::Playing) return;
+
+  if (currentFrame_ < frameCount() - 1) {
+    scheduleNextTick();
+    return;
+  }
+  // The last frame has been reached. While the sound still plays, its end notice
+  // finishes the recording.
+  atEnd_ = true;
+  if (sound_->getState() == SoundState::Playing) return;
+  // Past the end on the system clock: show the last frame, not an index beyond it.
+  currentFrame_ = ClampFrame(currentFrame_, frameCount());
+  endOfRecording();
+}
+
+void VideoPlayer::onSoundEnd() {
+  if (!atEnd_ || !sound_->isAtEnd()) return;  // a flush, or the pictures still run
+  endOfRecording();
+}
+
+void VideoPlayer::endOfRecording() {
+  state_ = PlayerState::Paused;
+  owner_.refreshPlayback();
+  if (list_.currentIndex() < list_.count() - 1) owner_.stepRecording(false);
+}
+
+void VideoPlayer::onFrameReady(WPARAM slot, Image* picture) {
+  std::unique_ptr<Image> owned(picture);
+  // A picture of a recording already closed is dropped; the empty view stays empty.
+  if (!info_) return;
+  firstFrame_ = true;
+  if (owned) {
+    picture_ = std::move(owned);
+    pictureSlot_ = static_cast<int32_t>(slot);
+  }
+  repaint(false);
+}
+
+void VideoPlayer::requestFrame() {
+  if (!info_) return;  // nothing loaded: nothing to ask for, no folder to check
+  if (!FolderExists(folder_)) {
+    owner_.resetView();
+    // The view is empty whatever the owner's reset did, so no later tick asks again and
+    // the warning comes once.
+    closeRecording();
+    owner_.showWarning(LoadText(kTextFolderMoved));
+    throw DataMissingException();
+  }
+  const int32_t slot = player::SlotToRequest(currentFrame_, frameCount(), info_->GetImagesPerSlot());
+  const bool accepted = loader_ && loader_->RequestImage(slot);
+  owner_.frameRequested(slot, accepted);
+}
+
+// ---- playback control ----
+
+void VideoPlayer::playFrom(int32_t frame) {
+  if (!info_) return;  // nothing to play (the load failed or the folder vanished)
+  state_ = PlayerState::Playing;
+  owner_.refreshPlayback();
+  currentFrame_ = ClampFrame(frame, frameCount());
+  try {
+    sound_->play(player::SoundStartMs(currentFrame_, framePeriod_));
+  } catch (const Exception&) {
+    // No playable sound: the recording runs on the system clock.
+  }
+  scheduleNextTick();
+}
+
+void VideoPlayer::pause() {
+  if (state_ != PlayerState::NoRecording) {
+    state_ = PlayerState::Paused;
+    owner_.refreshPlayback();
+  }
+  try {
+    sound_->pause();
+  } catch (const Exception&) {
+  }
+}
+
+void VideoPlayer::stop() {
+  if (state_ != PlayerState::NoRecording) {
+    state_ = PlayerState::Stopped;
+    owner_.refreshPlayback();
+  }
+  try {
+    sound_->stop();
+  } catch (const Exception&) {
+  }
+}
+
+void VideoPlayer::resume() {
+  if (!info_) return;
+  state_ = PlayerState::Playing;
+  owner_.refreshPlayback();
+  try {
+    playFrom(currentFrame_);
+  } catch (const Exception&) {
+  }
+  scheduleNextTick();
+}
+
+void VideoPlayer::seek(int32_t frame) {
+  if (state_ == PlayerState::NoRecording) return;
+  if (state_ == PlayerState::Playing || state_ == PlayerState::Stopped) pause();
+  const int32_t f = ClampFrame(frame, frameCount());
+  if (f == currentFrame_) return;
+  currentFrame_ = f;
+  try {
+    requestFrame();
+    onTick();
+    UpdateWindow(handle());
+  } catch (const DataMissingException&) {
+  }
+}
+
+// ---- loading ----
+
+bool VideoPlayer::openRecordingAt(int index) {
+  const std::optional<std::wstring> path = list_.pathOf(index);
+  if (!path) return false;
+  recordingPath_ = *path;
+
+  closeRecording();
+  repaint(true);
+  owner_.refreshPlayback();
+  firstFrame_ = false;
+  repaint(true);
+
+  framePeriod_ = player::kFramePeriodMs;
+  tickInterval_ = player::kTickIntervalMs;
+  folder_ = FolderOf(*path);
+  showProgress(10);
+  owner_.recordingChanged();
+  list_.setCurrentIndex(index);
+
+  owner_.setBusy(true);
+  owner_.setConfigurationEnabled(false);
+  setMenusEnabled(false);
+  auto restore = [this] {
+    owner_.setBusy(false);
+    owner_.setConfigurationEnabled(true);
+    setMenusEnabled(true);
+  };
+  try {
+    loader_->LoadArchive(*path, this);
+  } catch (const VideoArchiveException&) {
+    restore();
+    folder_.clear();
+    repaint(true);
+    return false;
+  } catch (const Exception& e) {
+    restore();
+    folder_.clear();
+    repaint(true);
+    throw Exception(e.message);
+  }
+  restore();
+
+  info_ = loader_->MakeVideoInfo();
+  info_->BuildEventList();
+  repaint(true);
+  owner_.recordingChanged();
+
+  try {
+    requestFrame();
+  } catch (const DataMissingException&) {
+    return true;  // told already; the view is empty
+  }
+  try {
+    sound_->open(loader_->archive().SoundPath());
+  } catch (const Exception&) {
+    // Plays without sound, on the system clock.
+  }
+  state_ = PlayerState::Paused;
+  owner_.refreshPlayback();
+  return true;
+}
+
+void VideoPlayer::openPicture(const std::wstring& folder) {
+  closeRecording();
+  repaint(true);
+  owner_.refreshPlayback();
+  repaint(true);
+
+  tickInterval_ = player::kTickIntervalMs;
+  folder_ = folder;
+  if (!FolderExists(folder_)) {
+    folder_.clear();
+    throw Exception(LoadText(kTextFolderMoved));
+  }
+  showProgress(0);
+  std::wstring path = folder_;
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  path += pictureName_;
+  try {
+    loader_->OpenPlainFile(path);
+  } catch (const Exception& e) {
+    folder_.clear();
+    repaint(true);
+    throw Exception(e.message);
+  }
+  info_ = loader_->MakeVideoInfo();
+  info_->BuildEventList();
+  repaint(true);
+  loader_->ArmTimer(tickInterval_);
+  try {
+    requestFrame();
+  } catch (const DataMissingException&) {
+    return;
+  }
+  state_ = PlayerState::Paused;
+  owner_.refreshPlayback();
+}
+
+void VideoPlayer::closeRecording() {
+  if (loader_) loader_->Cancel();
+  if (sound_ != nullptr) sound_->close();
+  state_ = PlayerState::NoRecording;
+  currentFrame_ = 0;
+  atEnd_ = false;
+  info_.reset();
+  folder_.clear();
+  picture_.reset();
+  pictureSlot_ = -1;
+  if (loader_) loader_->CloseArchive();
+}
+
+void VideoPlayer::continueAfterLoad() {
+  if (!firstFrame_) {
+    scheduleNextTick();
+  } else {
+    onTick();
+  }
+}
+
+void VideoPlayer::showDateWarning(TextId text) { owner_.showWarning(LoadText(text)); }
+
+// ---- drawing ----
+
+void VideoPlayer::repaint(bool erase) {
+  InvalidateRect(handle(), nullptr, erase ? TRUE : FALSE);
+  UpdateWindow(handle());
+}
+
+void VideoPlayer::setMenusEnabled(bool enabled) {
+  const HWND window = owner_.ownerWindow();
+  const HMENU menu = window != nullptr ? GetMenu(window) : nullptr;
+  if (menu == nullptr) return;
+  for (UINT position = 0; position < 3; ++position) {
+    EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  DrawMenuBar(window);
+}
+
+void VideoPlayer::paint() {
+  ScopedPaint paint(handle());
+  RECT client;
+  GetClientRect(handle(), &client);
+  if (!picture_) {
+    FillRect(paint.get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return;
+  }
+  // Brightness applies to a copy, so that a change shows at once on a paused picture.
+  std::unique_ptr<Image> copy = picture_->Clone();
+  gamma_.Apply(*copy);
+  const player::FitRect fit = player::FitFourByThree(client.right - client.left,
+                                                     client.bottom - client.top);
+  BITMAPINFO info = {};
+  BITMAPINFOHEADER& header = info.bmiHeader;
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = copy->Width();
+  header.biHeight = copy->Height();
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(((copy->Width() * 4 + 3) & ~3) * copy->Height());
+
+  bool drawn = false;
+  if (drawDib_ != nullptr) {
+    drawn = DrawDibDraw(static_cast<HDRAWDIB>(drawDib_), paint.get(), fit.x, fit.y, fit.width,
+                        fit.height, &header, copy->Pixels(), 0, 0, copy->Width(),
+                        copy->Height(), 0) != FALSE;
+  }
+  if (!drawn) {
+    SetStretchBltMode(paint.get(), HALFTONE);
+    StretchDIBits(paint.get(), fit.x, fit.y, fit.width, fit.height, 0, 0, copy->Width(),
+                  copy->Height(), copy->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+  }
+  owner_.framePainted(pictureSlot_);
+}
+
+void VideoPlayer::showProgress(int percent) {
+  wchar_t text[256] = {};
+  swprintf(text, 256, L"Now Loading...%d%%", percent);
+  ScopedWindowDc dc(handle());
+  if (dc.get() == nullptr) return;
+  RECT client;
+  GetClientRect(handle(), &client);
+  FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int length = static_cast<int>(wcslen(text));
+  SIZE extent = {};
+  GetTextExtentPoint32W(dc.get(), text, length, &extent);
+  TextOutW(dc.get(), player::CentredOffset(client.left, client.right, extent.cx),
+           player::CentredOffset(client.top, client.bottom, extent.cy), text, length);
+}

@@ -1,0 +1,127 @@
+#pragma once
+// The picture area of the main window and the engine that plays a recording: loads it
+// through the background loader, opens its sound, and on a fixed tick asks for the
+// frame that belongs to the current time. While sound plays, the time is the sound's
+// position, so picture and sound cannot drift apart; without playable sound the system
+// clock stands in. Frames are never queued: a frame not ready in time is replaced by a
+// later one.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "playback/IPlayerOwner_win.h"
+#include "playback/PlayerArithmetic.h"
+#include "playback/RecordingList.h"
+#include "playback/WaveAudioPlayer_win.h"
+#include "recording/ILoadProgress.h"
+#include "recording/IVideoInfo.h"
+#include "recording/ImageLoader_win.h"
+#include "toolkit/GammaCorrection.h"
+#include "toolkit/Image.h"
+#include "toolkit/Window_win.h"
+
+enum class PlayerState : int32_t {
+  NoRecording = 0,
+  Playing = 1,
+  Paused = 2,   // after loading, seeking and reaching the end
+  Stopped = 3,  // the play/pause button interrupted playing
+};
+
+class VideoPlayer : public Window, public ILoadProgress, public IRecordingNavigator {
+ public:
+  // Creates the 640 x 480 child window of owner.ownerWindow(), its sound player and its
+  // loader. Delete the player by destroying its window.
+  explicit VideoPlayer(IPlayerOwner& owner);
+  ~VideoPlayer() override;
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // The recording list (the main window fills it before opening a recording).
+  int setListFromFolder(const std::wstring& path, int& count);
+  int setSingleFile(const std::wstring& path);
+  std::optional<std::wstring> pathOf(int index) const { return list_.pathOf(index); }
+  bool datesDiffer(int i, int j) const { return list_.datesDiffer(i, j); }
+  void jumpToDate(bool backward) { list_.jumpToDate(backward, *this); }
+  const RecordingList& list() const { return list_; }
+
+  // Loads the recording at a list index; false when it cannot be read (nothing shown).
+  // Other failures propagate as Exception. Leaves the player Paused on the first frame,
+  // or NoRecording when the folder vanished meanwhile (the user has been told).
+  bool openRecordingAt(int index) override;
+  // Loads the picture file named by setPictureName from `folder` as a one-frame
+  // recording. Throws Exception (the folder is gone, the file cannot be read).
+  void setPictureName(const std::wstring& name) { pictureName_ = name; }
+  void openPicture(const std::wstring& folder);
+  void closeRecording();
+
+  void playFrom(int32_t frame);
+  void pause();
+  void stop() override;
+  void resume();
+  void seek(int32_t frame);
+
+  // Draws "Now Loading...%d%%" at once.
+  void showProgress(int percent) override;
+  void* progressWindow() const override { return owner_.ownerWindow(); }
+
+  PlayerState state() const { return state_; }
+  int32_t currentFrame() const { return currentFrame_; }
+  int currentIndex() const { return list_.currentIndex(); }
+  int listCount() const { return list_.count(); }
+  const IVideoInfo* info() const { return info_.get(); }
+  int32_t frameCount() const { return info_ ? info_->GetSlotCount() : 0; }
+  const std::wstring& folder() const { return folder_; }
+  const std::wstring& recordingPath() const { return recordingPath_; }
+  const Image* picture() const { return picture_.get(); }
+  bool firstFrameArrived() const { return firstFrame_; }
+  bool atEnd() const { return atEnd_; }
+  uint32_t tickInterval() const { return tickInterval_; }
+  double framePeriod() const { return framePeriod_; }
+  GammaCorrection& gamma() { return gamma_; }
+  WaveAudioPlayer& sound() { return *sound_; }
+  ImageLoader* loader() { return loader_.get(); }
+  bool drawsWithDrawDib() const { return drawDib_ != nullptr; }
+  // Drawing falls back to StretchDIBits when DrawDib is unavailable; tests force it.
+  void useStretchDIBitsOnly();
+
+ private:
+  // IRecordingNavigator
+  bool isPlaying() const override { return state_ == PlayerState::Playing; }
+  void continueAfterLoad() override;
+  void showDateWarning(TextId text) override;
+
+  void scheduleNextTick();
+  void onTickMessage();
+  void onTick();
+  void onSoundEnd();
+  void onFrameReady(WPARAM slot, Image* picture);
+  void requestFrame();
+  void paint();
+  void repaint(bool erase);
+  void setMenusEnabled(bool enabled);
+  void endOfRecording();
+  void destroyParts();
+
+  IPlayerOwner& owner_;
+  WaveAudioPlayer* sound_ = nullptr;  // deleted with its window
+  PlayerState state_ = PlayerState::NoRecording;
+  int32_t currentFrame_ = 0;
+  uint32_t tickInterval_ = player::kInitialTickIntervalMs;
+  double framePeriod_ = player::kInitialFramePeriodMs;
+  bool atEnd_ = false;
+  std::wstring pictureName_;
+  bool firstFrame_ = false;
+  RecordingList list_;
+  UINT timerPeriod_ = 0;
+  std::unique_ptr<IVideoInfo> info_;
+  std::wstring folder_;
+  std::wstring recordingPath_;
+  std::unique_ptr<Image> picture_;
+  int32_t pictureSlot_ = -1;
+  GammaCorrection gamma_;
+  void* drawDib_ = nullptr;  // HDRAWDIB
+  std::unique_ptr<ImageLoader> loader_;
+  bool partsDestroyed_ = false;
+};
