@@ -7,8 +7,9 @@
 // checks its size and marks it hidden and read-only. Members replace existing files of
 // the same name, read-only ones included.
 //
-// Any failure raises IOException with a message 5027..5041 after deleting every file
-// this extraction made; a member whose name is not a plain file name (a folder part, a
-// drive, "..", a device name or a character Windows forbids) fails the whole extraction
-// before anything is written for it.
+// The members are written into a staging folder inside the destination and moved into
+// place only when every one of them is complete, so any failure (IOException with a
+// message 5027..5041) leaves the destination as it was. A member whose name is not a
+// plain file name (a folder part, a drive, "..", a device name or a character Windows
+// forbids) fails the whole extraction as a damaged cabinet.
 void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destination);

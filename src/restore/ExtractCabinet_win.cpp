@@ -24,7 +24,8 @@ constexpr size_t kPathUnits = 260;
 constexpr INT_PTR kNoFile = -1;
 
 struct ExtractedFile {
-  std::wstring path;
+  std::wstring path;     // where the member belongs
+  std::wstring staging;  // where it is written until the whole cabinet has succeeded
   int32_t size = 0;   // as the cabinet announces it
   uint16_t date = 0;  // MS-DOS date and time
   uint16_t time = 0;
@@ -34,6 +35,7 @@ struct ExtractedFile {
 
 struct ExtractionContext {
   std::wstring destination;
+  std::wstring staging;  // a fresh folder inside the destination
   std::vector<ExtractedFile> extracted;
   // A failure judged by the extractor itself; it explains the abort better than the
   // decompressor's code (which only says that the notification refused).
@@ -104,19 +106,27 @@ INT_PTR CreateMember(ExtractionContext& context, const FDINOTIFICATION& note) {
     return -1;
   }
   const std::wstring path = context.destination + L"\\" + name;
-  if (path.size() >= kPathUnits) {
+  const std::wstring staging = context.staging + L"\\" + name;
+  if (path.size() >= kPathUnits || staging.size() >= kPathUnits) {
     context.failureText = kTextCabinetTargetFile;
     return -1;
   }
-  RemoveDeviceFile(path);
+  // The same name twice (in any letter case) would leave only one of the two members.
+  for (const ExtractedFile& f : context.extracted) {
+    if (_wcsicmp(f.path.c_str(), path.c_str()) == 0) {
+      context.failureText = kTextSomeExtractsFailed;
+      return -1;
+    }
+  }
   int fd = -1;
-  if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _SH_DENYNO, _S_IWRITE) != 0 ||
+  if (_wsopen_s(&fd, staging.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _SH_DENYNO, _S_IWRITE) != 0 ||
       fd < 0) {
     context.failureText = kTextCabinetTargetFile;
     return -1;
   }
   ExtractedFile file;
   file.path = path;
+  file.staging = staging;
   file.size = static_cast<int32_t>(note.cb);
   file.date = note.date;
   file.time = note.time;
@@ -167,25 +177,64 @@ class Decompressor {
   HFDI handle_;
 };
 
-void DeleteExtracted(ExtractionContext& context) {
-  for (ExtractedFile& f : context.extracted) {
-    if (f.fd != kNoFile) {
-      _close(static_cast<int>(f.fd));
-      f.fd = kNoFile;
+// The members are written into a staging folder of their own inside the destination
+// and moved into place only when the whole cabinet has come out complete, so that a
+// failed extraction leaves the files already on the card as they were.
+class StagingFolder {
+ public:
+  explicit StagingFolder(ExtractionContext& context) : context_(context) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      wchar_t name[32];
+      _snwprintf(name, 32, L"~cab%08lX", static_cast<unsigned long>(GetTickCount() + attempt * 7919u));
+      name[31] = 0;
+      const std::wstring folder = context.destination + L"\\" + name;
+      if (folder.size() >= kPathUnits) break;
+      if (CreateDirectoryW(folder.c_str(), nullptr)) {
+        context.staging = folder;
+        return;
+      }
+      if (GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
+    throw IOException(LoadText(kTextCabinetTargetFile));
   }
-  for (const ExtractedFile& f : context.extracted) RemoveDeviceFile(f.path);
+  ~StagingFolder() {
+    for (ExtractedFile& f : context_.extracted) {
+      if (f.fd != kNoFile) {
+        _close(static_cast<int>(f.fd));
+        f.fd = kNoFile;
+      }
+      if (!f.staging.empty()) RemoveDeviceFile(f.staging);
+    }
+    RemoveDirectoryW(context_.staging.c_str());
+  }
+  StagingFolder(const StagingFolder&) = delete;
+  StagingFolder& operator=(const StagingFolder&) = delete;
+
+ private:
+  ExtractionContext& context_;
+};
+
+[[noreturn]] void Fail(unsigned textId) { throw IOException(LoadText(textId)); }
+
+// Moves every staged member into its place, replacing what is there (read-only files
+// included). Should a move fail, the members already moved are removed again: nothing of
+// a failed extraction stays on the card.
+void MoveIntoPlace(ExtractionContext& context) {
+  for (size_t i = 0; i < context.extracted.size(); ++i) {
+    ExtractedFile& f = context.extracted[i];
+    SetNormalAttributes(f.path);
+    if (!MoveFileExW(f.staging.c_str(), f.path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      for (size_t j = 0; j < i; ++j) RemoveDeviceFile(context.extracted[j].path);
+      Fail(kTextCabinetTargetFile);
+    }
+    f.staging.clear();
+  }
 }
 
-[[noreturn]] void Fail(ExtractionContext& context, unsigned textId) {
-  DeleteExtracted(context);
-  throw IOException(LoadText(textId));
-}
-
-void SetCabinetTime(const ExtractedFile& f) {
+void SetCabinetTime(const ExtractedFile& f, const std::wstring& path) {
   FILETIME local, universal;
   if (!DosDateTimeToFileTime(f.date, f.time, &local) || !LocalFileTimeToFileTime(&local, &universal)) return;
-  HANDLE h = CreateFileW(f.path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   SetFileTime(h, &universal, nullptr, &universal);
@@ -220,26 +269,22 @@ void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destina
   // Without a folder the members would land in the root of the current drive.
   if (context.destination.empty()) throw IOException(LoadText(kTextCabinetTargetFile));
 
+  StagingFolder staging(context);
   ERF error{};
   BOOL copied = FALSE;
   {
     Decompressor decompressor(error);
-    if (!decompressor.get()) throw IOException(LoadText(kTextExtractFailed));
+    if (!decompressor.get()) Fail(kTextExtractFailed);
     CurrentExtraction current(context);
     copied = FDICopy(decompressor.get(), &narrowName[0], &narrowFolder[0], 0, Notify, nullptr, &context);
   }
-  if (!copied) {
-    Fail(context, context.failureText ? context.failureText : CabinetErrorTextId(error.erfOper));
-  }
+  if (!copied) Fail(context.failureText ? context.failureText : CabinetErrorTextId(error.erfOper));
   // A decompressor that gave up on a member without saying so may leave it open, or
   // announce it closed after writing only part of it; either is an incomplete member.
   for (const ExtractedFile& f : context.extracted) {
-    if (f.fd != kNoFile || f.written != f.size) Fail(context, kTextSomeExtractsFailed);
+    if (f.fd != kNoFile || f.written != f.size || SizeOnDisk(f.staging) != f.size) Fail(kTextSomeExtractsFailed);
   }
-
-  for (const ExtractedFile& f : context.extracted) SetCabinetTime(f);
+  for (const ExtractedFile& f : context.extracted) SetCabinetTime(f, f.staging);
+  MoveIntoPlace(context);
   for (const ExtractedFile& f : context.extracted) SetHiddenReadOnly(f.path);
-  for (const ExtractedFile& f : context.extracted) {
-    if (SizeOnDisk(f.path) != f.size) Fail(context, kTextSomeExtractsFailed);
-  }
 }

@@ -188,6 +188,32 @@ TEST_F(ExtractCabinetTest, TruncatedCabinetsLeaveNothingBehind) {
   }
 }
 
+TEST_F(ExtractCabinetTest, AFailedExtractionLeavesTheCardsFilesAsTheyWere) {
+  // A card restored before: its device files are read-only and hidden.
+  std::vector<CabinetMember> members(2);
+  members[0].name = "A.BIN";
+  members[0].data = SampleData(20000, 20);
+  members[1].name = "B.BIN";
+  members[1].data = SampleData(20000, 21);
+  ExtractCabinet(Cabinet("old.cab", members), card.wpath());
+  const auto before = Listing(card.path());
+
+  std::vector<CabinetMember> newer = members;
+  newer[0].data = SampleData(30000, 22);
+  newer[1].data = SampleData(30000, 23);
+  const Bytes image = StoredCabinet(newer);
+  const Bytes cut(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(image.size() - 5000));
+  EXPECT_TRUE(IsCabinetMessage(IOFailure([&] { ExtractCabinet(Cabinet("cut.cab", cut), card.wpath()); })));
+  newer[1].name = "..\\B.BIN";
+  EXPECT_EQ(IOFailure([&] { ExtractCabinet(Cabinet("bad.cab", newer), card.wpath()); }), LoadText(kTextCabinetCorrupt));
+
+  EXPECT_EQ(Listing(card.path()), before);
+  EXPECT_EQ(ReadBytes(card / "A.BIN"), members[0].data);
+  EXPECT_EQ(ReadBytes(card / "B.BIN"), members[1].data);
+  EXPECT_EQ(Attributes(card / "A.BIN") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY),
+            DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY});
+}
+
 TEST_F(ExtractCabinetTest, AnnouncedSizeBeyondTheDataIsIncomplete) {
   std::vector<CabinetMember> members(2);
   members[0].name = "A.BIN";
