@@ -45,4 +45,22 @@ inline bool IsCabinetMessage(const std::wstring& message) {
   return false;
 }
 
+// The message of the Exception `action` raises, or a marker when it raises none.
+inline std::wstring Failure(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e.message;
+  }
+  return L"(no exception)";
+}
+
+// The temporary cabinets the restore makes in "C:\Temp".
+inline std::set<std::wstring> TemporaryCabinets() {
+  std::set<std::wstring> names;
+  for (const std::wstring& name : Listing("C:\\Temp"))
+    if (name.size() > 3 && _wcsnicmp(name.c_str(), L"cab", 3) == 0) names.insert(name);
+  return names;
+}
+
 inline DWORD Attributes(const std::filesystem::path& path) { return GetFileAttributesW(path.wstring().c_str()); }

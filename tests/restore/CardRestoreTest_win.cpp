@@ -6,22 +6,6 @@
 
 namespace {
 
-std::set<std::wstring> TemporaryCabinets() {
-  std::set<std::wstring> names;
-  for (const std::wstring& name : Listing("C:\\Temp"))
-    if (name.size() > 3 && _wcsnicmp(name.c_str(), L"cab", 3) == 0) names.insert(name);
-  return names;
-}
-
-std::wstring Message(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.message;
-  }
-  return L"(no exception)";
-}
-
 std::filesystem::path RunningExecutable() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -33,7 +17,7 @@ TEST(ExtractDeviceFiles, WithoutTheDeviceProgramNothingIsTouched) {
     GTEST_SKIP() << "this build carries a device program (PATHSCOPE_DEVICE_CABINET)";
   CardDir card;
   const auto before = TemporaryCabinets();
-  EXPECT_EQ(Message([&] { ExtractDeviceFiles(card.wpath()); }), LoadText(kTextNoDeviceProgram));
+  EXPECT_EQ(Failure([&] { ExtractDeviceFiles(card.wpath()); }), LoadText(kTextNoDeviceProgram));
   EXPECT_FALSE(LoadText(kTextNoDeviceProgram).empty());
   EXPECT_EQ(TemporaryCabinets(), before);
   EXPECT_TRUE(Listing(card.path()).empty());
@@ -88,9 +72,9 @@ TEST(CopyViewer, SelfCopyProbe) {
 
 TEST(CopyViewer, UnwritableTargetFailsAndLeavesNothing) {
   CardDir card;
-  EXPECT_EQ(Message([&] { CopyViewer((card / "missing").wstring()); }), LoadText(kTextSomeFilesFailed));
+  EXPECT_EQ(Failure([&] { CopyViewer((card / "missing").wstring()); }), LoadText(kTextSomeFilesFailed));
   std::filesystem::create_directory(card / "Pathscope.exe");
-  EXPECT_EQ(Message([&] { CopyViewer(card.wpath()); }), LoadText(kTextSomeFilesFailed));
+  EXPECT_EQ(Failure([&] { CopyViewer(card.wpath()); }), LoadText(kTextSomeFilesFailed));
   EXPECT_TRUE(std::filesystem::is_directory(card / "Pathscope.exe"));
 }
 

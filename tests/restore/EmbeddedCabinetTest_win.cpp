@@ -8,13 +8,6 @@
 
 namespace {
 
-std::set<std::wstring> TemporaryCabinets() {
-  std::set<std::wstring> names;
-  for (const std::wstring& name : Listing("C:\\Temp"))
-    if (name.size() > 3 && _wcsnicmp(name.c_str(), L"cab", 3) == 0) names.insert(name);
-  return names;
-}
-
 TEST(EmbeddedDeviceProgram, ExtractsOntoTheCardAndCleansTheTemporaryCabinet) {
   ASSERT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(309), L"BINARY"), nullptr);
   CardDir card;
