@@ -97,11 +97,12 @@ const FrameEntry* VideoArchive::Entry(int slot) const {
 
 void VideoArchive::Close() {
   source_.reset();
-  for (auto& slot : slots_) slot.reset();
+  // Entries and index lie below their counts; nothing above them is ever set.
+  for (int s = 0; s < slotCount_; ++s) slots_[static_cast<size_t>(s)].reset();
+  std::fill(index_.begin(), index_.begin() + indexCount_, TimeIndexEntry{});
   slotCount_ = 0;
   indexCount_ = 0;
   currentSlot_ = -1;
-  std::fill(index_.begin(), index_.end(), TimeIndexEntry{});
   recfiles::DeleteQuietly(soundPath_);
 }
 
@@ -144,7 +145,9 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
     recfiles::WarnSoundLost();
   }
 
-  ChunkReader reader(file);
+  // A chunk never larger than the file: small files (and fuzz inputs) stay cheap, and
+  // the resynchronisation window still reaches the end of the file.
+  ChunkReader reader(file, static_cast<size_t>(std::clamp<int64_t>(fileSize, 4096, static_cast<int64_t>(ChunkReader::kDefaultChunk))));
   uint8_t header[kArchiveHeaderSize];
   if (reader.Read(0, header, sizeof header) < sizeof header) ThrowUnreadable();
   const ArchiveHeader archiveHeader = DecodeArchiveHeader(header);

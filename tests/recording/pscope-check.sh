@@ -6,6 +6,7 @@ set -u
 pscope=$(realpath "$1")
 recsim=$(realpath "$2")
 emu=${3:-}
+[ -n "$emu" ] && [ -e "$emu" ] && emu=$(realpath "$emu")
 export TZ=${TZ:-JST-9}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
