@@ -45,6 +45,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   bool datesDiffer(int i, int j) const { return list_.datesDiffer(i, j); }
   void jumpToDate(bool backward) { list_.jumpToDate(backward, *this); }
   const RecordingList& list() const { return list_; }
+  RecordingList& list() { return list_; }
 
   // Loads the recording at a list index; false when it cannot be read (nothing shown).
   // Other failures propagate as Exception. Leaves the player Paused on the first frame,

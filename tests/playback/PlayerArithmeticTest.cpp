@@ -1,0 +1,84 @@
+// The player's arithmetic: frame from the sound or the clock, the request slot, the
+// 4:3 fit.
+#include "playback/PlayerArithmetic.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+using namespace player;
+
+TEST(PlayerArithmeticTest, FrameAtPositionTruncatesAndClamps) {
+  // 1000/28 ms a frame: 35 ms is still frame 0, 36 ms frame 1, 1000 ms frame 28.
+  EXPECT_EQ(FrameAtPosition(0, kFramePeriodMs, 1680), 0);
+  EXPECT_EQ(FrameAtPosition(35, kFramePeriodMs, 1680), 0);
+  EXPECT_EQ(FrameAtPosition(36, kFramePeriodMs, 1680), 1);
+  EXPECT_EQ(FrameAtPosition(1000, kFramePeriodMs, 1680), 28);
+  EXPECT_EQ(FrameAtPosition(59999, kFramePeriodMs, 1680), 1679);
+  // Beyond the end and before the start.
+  EXPECT_EQ(FrameAtPosition(70000, kFramePeriodMs, 1680), 1679);
+  EXPECT_EQ(FrameAtPosition(-40, kFramePeriodMs, 1680), 0);
+  // An empty recording clamps everything to 0.
+  EXPECT_EQ(FrameAtPosition(5000, kFramePeriodMs, 0), 0);
+  // Every millisecond of a minute agrees with the plain truncated quotient.
+  for (int32_t ms = 0; ms < 60000; ++ms) {
+    ASSERT_EQ(FrameAtPosition(ms, kFramePeriodMs, 1680), static_cast<int32_t>(ms / (1000.0 / 28)))
+        << ms;
+  }
+}
+
+TEST(PlayerArithmeticTest, ClampFrameCoversTheWholeIntRange) {
+  EXPECT_EQ(ClampFrame(INT64_MAX, 10), 9);
+  EXPECT_EQ(ClampFrame(INT64_MIN, 10), 0);
+  EXPECT_EQ(ClampFrame(int64_t(INT32_MAX) + 1, 10), 9);
+  EXPECT_EQ(ClampFrame(5, 1), 0);
+  EXPECT_EQ(ClampFrame(-1, 0), 0);
+}
+
+TEST(PlayerArithmeticTest, ClockFrameCountsFromTheStartPositionAcrossTheWrap) {
+  // Started at 1000 ms (frame 28) 500 ms ago: 1500 / 35.714 = 42.
+  EXPECT_EQ(FrameOnClock(20500, 20000, 1000, kFramePeriodMs), 42);
+  // Not clamped: the caller must see a clock that ran past the end.
+  EXPECT_EQ(FrameOnClock(200000, 0, 0, kFramePeriodMs), 5600);
+  // timeGetTime wraps after 2^32 ms; the elapsed time stays 100 ms.
+  EXPECT_EQ(FrameOnClock(60, 0xFFFFFFFFu - 39, 0, kFramePeriodMs), 2);
+}
+
+TEST(PlayerArithmeticTest, SoundStartIsTheTruncatedProduct) {
+  EXPECT_EQ(SoundStartMs(0, kFramePeriodMs), 0);
+  EXPECT_EQ(SoundStartMs(1, kFramePeriodMs), 35);
+  EXPECT_EQ(SoundStartMs(28, kFramePeriodMs), 1000);  // 999.99..., or 1000 exactly
+  EXPECT_EQ(SoundStartMs(1679, kFramePeriodMs), 59964);
+  EXPECT_EQ(SoundStartMs(INT32_MAX, kFramePeriodMs), INT32_MAX);
+}
+
+TEST(PlayerArithmeticTest, RequestSlotIsEvenWhenPicturesSpanTwoSlots) {
+  EXPECT_EQ(SlotToRequest(7, 100, 1), 7);
+  EXPECT_EQ(SlotToRequest(7, 100, 2), 6);
+  EXPECT_EQ(SlotToRequest(8, 100, 2), 8);
+  EXPECT_EQ(SlotToRequest(500, 100, 2), 98);  // clamped to 99 first, then even
+  EXPECT_EQ(SlotToRequest(-3, 100, 2), 0);
+}
+
+TEST(PlayerArithmeticTest, FitKeepsFourByThreeAndCentres) {
+  struct Case {
+    int32_t w, h, x, y, dw, dh;
+  } cases[] = {
+      {640, 480, 0, 0, 640, 480},
+      {1000, 480, 180, 0, 640, 480},  // wide window: bars left and right
+      {640, 600, 0, 60, 640, 480},    // tall window: bars above and below
+      {641, 480, 0, 0, 640, 480},     // the odd column goes to the right
+      {101, 100, 0, 12, 101, 75},     // 75.75 truncated, (100 - 75) / 2 = 12
+      {100, 101, 0, 13, 100, 75},
+      {0, 0, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    const FitRect r = FitFourByThree(c.w, c.h);
+    EXPECT_EQ(r.x, c.x) << c.w << "x" << c.h;
+    EXPECT_EQ(r.y, c.y) << c.w << "x" << c.h;
+    EXPECT_EQ(r.width, c.dw) << c.w << "x" << c.h;
+    EXPECT_EQ(r.height, c.dh) << c.w << "x" << c.h;
+  }
+  EXPECT_EQ(CentredOffset(0, 640, 101), 269);
+  EXPECT_EQ(CentredOffset(10, 100, 200), -55);
+}

@@ -1,0 +1,484 @@
+// The video player in a real window, with the real loader thread and the real sound
+// device (the harness's audio server, which needs about two seconds to settle into real
+// time; nothing here depends on its latency because the player reads the same clock).
+#include "playback/VideoPlayer_win.h"
+
+#include <gtest/gtest.h>
+
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MessagePump_win.h"
+#include "RecorderSimulator.h"
+#include "TempDir.h"
+#include "foundation/Exception.h"
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+#include "toolkit/ScopedWin_win.h"
+
+namespace {
+
+// The main window's stand-in: a visible top-level window that counts what the player
+// asks of it. Warnings are counted instead of shown, so nothing waits for a click.
+class TestOwner : public Window, public IPlayerOwner {
+ public:
+  TestOwner(int width, int height) {
+    WindowCreateParams p;
+    p.className = MAKEINTATOM(defaultClass());
+    p.style = WS_POPUP | WS_VISIBLE;
+    p.width = width;
+    p.height = height;
+    p.instance = classInstance();
+    create(p);
+  }
+  HWND ownerWindow() const override { return handle(); }
+  void refreshPlayback() override { ++refreshes; }
+  void setBusy(bool b) override { busy.push_back(b); }
+  void setConfigurationEnabled(bool enabled) override { configuration.push_back(enabled); }
+  void recordingChanged() override {}
+  void resetView() override { ++resets; }
+  void stepRecording(bool backward) override { steps.push_back(backward); }
+  void showWarning(const std::wstring& text) override { warnings.push_back(text); }
+  void frameRequested(int slot, bool accepted) override {
+    Request r;
+    r.slot = slot;
+    r.accepted = accepted;
+    r.time = timeGetTime();
+    if (player != nullptr) {
+      r.soundState = player->sound().getState();
+      r.soundPosition = player->sound().getPosition();
+    }
+    requests.push_back(r);
+  }
+  void framePainted(int slot) override { painted.push_back(slot); }
+
+  struct Request {
+    int slot = 0;
+    bool accepted = false;
+    DWORD time = 0;
+    SoundState soundState = SoundState::Closed;
+    int32_t soundPosition = 0;
+  };
+  VideoPlayer* player = nullptr;
+  int refreshes = 0;
+  int resets = 0;
+  std::vector<bool> busy;
+  std::vector<bool> configuration;
+  std::vector<bool> steps;
+  std::vector<std::wstring> warnings;
+  std::vector<Request> requests;
+  std::vector<int> painted;
+};
+
+// The window's client area as drawn on the display, bottom-up BGRX like an Image.
+std::unique_ptr<Image> CaptureClient(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int w = client.right;
+  const int h = client.bottom;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ScopedWindowDc screen(window);
+  ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
+  ScopedGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  {
+    ScopedSelection select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
+    GdiFlush();
+  }
+  auto image = std::make_unique<Image>(w, h);
+  std::memcpy(image->Pixels(), bits, static_cast<size_t>(image->ByteSize()));
+  return image;
+}
+
+// The colour at (x, y) counted from the top, as 0xRRGGBB.
+uint32_t PixelAt(const Image& image, int x, int y) {
+  const uint8_t* p = image.Pixels() + (static_cast<size_t>(image.Height() - 1 - y) * image.Width() + x) * 4;
+  return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+}
+
+// FNV-1a over the colour bytes only (the fourth byte is whatever the display keeps).
+uint64_t ColourHash(const Image& image) {
+  uint64_t h = 1469598103934665603ull;
+  const uint8_t* p = image.Pixels();
+  for (int32_t i = 0; i < image.ByteSize(); ++i) {
+    if (i % 4 == 3) continue;
+    h = (h ^ p[i]) * 1099511628211ull;
+  }
+  return h;
+}
+
+std::unique_ptr<Image> Pattern(int w, int h) {
+  auto image = std::make_unique<Image>(w, h);
+  uint8_t* p = image->Pixels();
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x, p += 4) {
+      p[0] = static_cast<uint8_t>(x * 7 + y);
+      p[1] = static_cast<uint8_t>(y * 3);
+      p[2] = static_cast<uint8_t>((x ^ y) & 0xFF);
+    }
+  }
+  return image;
+}
+
+std::unique_ptr<Image> Solid(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
+  auto image = std::make_unique<Image>(w, h);
+  uint8_t* p = image->Pixels();
+  for (int i = 0; i < w * h; ++i, p += 4) {
+    p[0] = b;
+    p[1] = g;
+    p[2] = r;
+  }
+  return image;
+}
+
+class VideoPlayerTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir();
+    std::filesystem::create_directories(*dir_ / "sound");
+    std::filesystem::create_directories(*dir_ / "silent");
+    recsim::RecordingDescription d;
+    d.durationMs = 3000;
+    withSound_ = (*dir_ / "sound" / "0001_001.DAT").wstring();
+    recsim::WriteRecording(d, withSound_);
+    d.sound = false;
+    d.seed = 2;
+    const recsim::RecordingManifest m = recsim::WriteRecording(d, (*dir_ / "silent" / "0001_001.DAT").wstring());
+    withoutSound_ = (*dir_ / "silent" / "0001_001.DAT").wstring();
+    jpeg_ = *m.pictures[0].jpeg;
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+  void SetUp() override { makeOwner(640, 480); }
+  void TearDown() override {
+    if (owner_ != nullptr) DestroyWindow(owner_->handle());  // the player goes with it
+  }
+  void makeOwner(int w, int h) {
+    if (owner_ != nullptr) DestroyWindow(owner_->handle());
+    owner_ = new TestOwner(w, h);
+    player_ = new VideoPlayer(*owner_);
+    owner_->player = player_;
+  }
+  // Opens `path` as a one-file list and waits for its first frame.
+  void open(const std::wstring& path) {
+    player_->setSingleFile(path);
+    ASSERT_TRUE(player_->openRecordingAt(0));
+    ASSERT_EQ(player_->state(), PlayerState::Paused);
+    ASSERT_GT(player_->frameCount(), 60);
+    ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, 3000));
+  }
+  bool waitUntilNotPlaying(DWORD timeoutMs) {
+    return PumpUntil([&] { return player_->state() != PlayerState::Playing; }, timeoutMs);
+  }
+  void showPicture(std::unique_ptr<Image> picture) {
+    PostMessageW(player_->handle(), WM_FRAME_READY, 0, reinterpret_cast<LPARAM>(picture.release()));
+    PumpFor(50);
+    InvalidateRect(player_->handle(), nullptr, TRUE);
+    UpdateWindow(player_->handle());
+    GdiFlush();
+    PumpFor(50);
+  }
+
+  static TempDir* dir_;
+  static std::wstring withSound_;
+  static std::wstring withoutSound_;
+  static std::vector<uint8_t> jpeg_;
+  TestOwner* owner_ = nullptr;
+  VideoPlayer* player_ = nullptr;
+};
+
+TempDir* VideoPlayerTest::dir_ = nullptr;
+std::wstring VideoPlayerTest::withSound_;
+std::wstring VideoPlayerTest::withoutSound_;
+std::vector<uint8_t> VideoPlayerTest::jpeg_;
+
+}  // namespace
+
+TEST_F(VideoPlayerTest, LoadingLeavesThePlayerPausedOnTheFirstFrame) {
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+  EXPECT_EQ(player_->tickInterval(), 100u);
+  open(withSound_);
+  EXPECT_EQ(player_->tickInterval(), 35u);
+  EXPECT_DOUBLE_EQ(player_->framePeriod(), 1000.0 / 28.0);
+  EXPECT_EQ(player_->folder(), (*dir_ / "sound").wstring());
+  EXPECT_EQ(player_->currentFrame(), 0);
+  EXPECT_EQ(player_->sound().getState(), SoundState::Paused);
+  // Busy while loading, then free again, and the panel likewise.
+  EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(owner_->configuration, (std::vector<bool>{false, true}));
+  // Not playing: the tick chain ended with the first frame.
+  const size_t requests = owner_->requests.size();
+  PumpFor(200);
+  EXPECT_EQ(owner_->requests.size(), requests);
+}
+
+TEST_F(VideoPlayerTest, FrameFollowsTheSoundPositionAndPausesOnTheLastFrame) {
+  open(withSound_);
+  owner_->requests.clear();
+  player_->playFrom(0);
+  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_TRUE(owner_->steps.empty()) << "a one-file list has no next recording";
+
+  // Every tick asks for the frame after the one the sound is at. The position is read
+  // again here a moment after the player read it, so a frame boundary may fall between.
+  int sampled = 0;
+  int exact = 0;
+  for (size_t i = 1; i < owner_->requests.size(); ++i) {
+    const auto& r = owner_->requests[i];
+    if (r.soundState != SoundState::Playing) continue;
+    const int due = player::ClampFrame(int64_t(std::trunc(r.soundPosition / (1000.0 / 28.0))) + 1,
+                                       player_->frameCount());
+    ++sampled;
+    if (r.slot == due) ++exact;
+    EXPECT_LE(std::abs(r.slot - due), 1) << "request " << i << " at " << r.soundPosition << " ms";
+  }
+  EXPECT_GT(sampled, 40);
+  EXPECT_GE(exact * 10, sampled * 9) << exact << " of " << sampled;
+}
+
+TEST_F(VideoPlayerTest, WithoutPlayableSoundTheSystemClockDrivesTheFrames) {
+  // Two recordings in the list, so the end also asks for the next one.
+  player_->list().setEntries({{withoutSound_, 1}, {withSound_, 2}});
+  ASSERT_TRUE(player_->openRecordingAt(0));
+  ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, 3000));
+  EXPECT_EQ(player_->sound().getState(), SoundState::Closed);
+  owner_->requests.clear();
+  const DWORD start = timeGetTime();
+  player_->playFrom(0);
+  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  const DWORD elapsed = timeGetTime() - start;
+  const double expected = (player_->frameCount() - 1) * (1000.0 / 28.0);
+  EXPECT_NEAR(elapsed, expected, 250.0);
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  int close = 0;
+  for (const auto& r : owner_->requests) {
+    const int due = static_cast<int>((r.time - start) / (1000.0 / 28.0)) + 1;
+    if (std::abs(r.slot - std::min(due, player_->frameCount() - 1)) <= 1) ++close;
+  }
+  EXPECT_GE(close * 10, static_cast<int>(owner_->requests.size()) * 9);
+}
+
+TEST_F(VideoPlayerTest, ASoundThatCannotPlayFallsBackToTheClock) {
+  open(withSound_);
+  player_->sound().close();  // as if the device or the file had failed
+  const DWORD start = timeGetTime();
+  player_->playFrom(28);
+  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  const double expected = (player_->frameCount() - 1 - 28) * (1000.0 / 28.0);
+  EXPECT_NEAR(timeGetTime() - start, expected, 250.0);
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+}
+
+TEST_F(VideoPlayerTest, SeekClampsAndPauses) {
+  player_->seek(10);
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+  EXPECT_EQ(player_->currentFrame(), 0);
+
+  open(withSound_);
+  const int last = player_->frameCount() - 1;
+  player_->seek(100000);
+  EXPECT_EQ(player_->currentFrame(), last);
+  EXPECT_TRUE(PumpUntil([&] { return !owner_->painted.empty() && owner_->painted.back() == last; }, 2000));
+  player_->seek(-5);
+  EXPECT_EQ(player_->currentFrame(), 0);
+
+  player_->playFrom(10);
+  PumpFor(100);
+  player_->seek(20);
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->currentFrame(), 20);
+  const size_t requests = owner_->requests.size();
+  PumpFor(200);
+  EXPECT_LE(owner_->requests.size(), requests + 1) << "the tick chain goes on after a seek";
+  EXPECT_EQ(player_->currentFrame(), 20);
+
+  // Stop, then resume where it stopped.
+  player_->playFrom(20);
+  PumpFor(100);
+  player_->stop();
+  EXPECT_EQ(player_->state(), PlayerState::Stopped);
+  const int stoppedAt = player_->currentFrame();
+  player_->resume();
+  EXPECT_EQ(player_->state(), PlayerState::Playing);
+  EXPECT_GE(player_->currentFrame(), stoppedAt);
+  EXPECT_LE(player_->currentFrame(), stoppedAt + 2);
+  player_->pause();
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+}
+
+TEST_F(VideoPlayerTest, AFolderPulledAwayWarnsOnceAndResets) {
+  const std::filesystem::path card = *dir_ / "card";
+  std::filesystem::create_directories(card);
+  std::filesystem::copy_file(withoutSound_, card / "0001_001.DAT",
+                             std::filesystem::copy_options::overwrite_existing);
+  open((card / "0001_001.DAT").wstring());
+  player_->playFrom(0);
+  PumpFor(200);
+  ASSERT_TRUE(MoveFileW(card.wstring().c_str(), (*dir_ / "card-moved").wstring().c_str()))
+      << GetLastError();
+  EXPECT_TRUE(PumpUntil([&] { return !owner_->warnings.empty(); }, 2000));
+  PumpFor(400);
+  ASSERT_EQ(owner_->warnings.size(), 1u);
+  EXPECT_EQ(owner_->warnings[0], LoadText(kTextFolderMoved));
+  EXPECT_EQ(owner_->resets, 1);
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+  EXPECT_EQ(player_->info(), nullptr);
+  EXPECT_EQ(player_->picture(), nullptr);
+  // Asking again later finds nothing to check and warns no more.
+  player_->playFrom(0);
+  player_->seek(3);
+  PumpFor(100);
+  EXPECT_EQ(owner_->warnings.size(), 1u);
+}
+
+TEST_F(VideoPlayerTest, DrawsTheFrameWithGammaAppliedToACopy) {
+  open(withSound_);
+  ASSERT_EQ(player_->gamma().Gamma(), 1.2);
+  for (bool drawDib : {true, false}) {
+    SCOPED_TRACE(drawDib ? "DrawDib" : "StretchDIBits");
+    if (!drawDib) player_->useStretchDIBitsOnly();
+    std::unique_ptr<Image> picture = Pattern(640, 480);
+    std::unique_ptr<Image> expected = picture->Clone();
+    player_->gamma().Apply(*expected);
+    const uint64_t original = ColourHash(*picture);
+    showPicture(std::move(picture));
+    std::unique_ptr<Image> shown = CaptureClient(player_->handle());
+    EXPECT_EQ(ColourHash(*shown), ColourHash(*expected));
+    EXPECT_EQ(ColourHash(*player_->picture()), original) << "the kept picture was changed";
+  }
+  // A brightness change shows at once on the paused picture.
+  player_->gamma().SetGamma(2.0);
+  std::unique_ptr<Image> expected = player_->picture()->Clone();
+  player_->gamma().Apply(*expected);
+  InvalidateRect(player_->handle(), nullptr, FALSE);
+  UpdateWindow(player_->handle());
+  EXPECT_EQ(ColourHash(*CaptureClient(player_->handle())), ColourHash(*expected));
+}
+
+TEST_F(VideoPlayerTest, AnyPictureIsStretchedToTheCentredFourByThreeArea) {
+  struct Case {
+    int w, h;  // window
+    int x, y, dw, dh;
+  } cases[] = {{1000, 480, 180, 0, 640, 480}, {640, 600, 0, 60, 640, 480}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    makeOwner(c.w, c.h);
+    SetWindowPos(player_->handle(), nullptr, 0, 0, c.w, c.h, SWP_NOZORDER);
+    open(withSound_);
+    // A solid picture of another shape: whatever the stretch does inside, the area it
+    // covers is exact.
+    showPicture(Solid(200, 300, 0x20, 0x80, 0xC0));
+    GammaCorrection g;
+    g.SetGamma(1.2);
+    const uint32_t colour = (uint32_t(g.TableAt(0xC0)) << 16) | (uint32_t(g.TableAt(0x80)) << 8) | g.TableAt(0x20);
+    const std::unique_ptr<Image> shown = CaptureClient(player_->handle());
+    ASSERT_EQ(shown->Width(), c.w);
+    ASSERT_EQ(shown->Height(), c.h);
+    int wrong = 0;
+    for (int y = 0; y < c.h; y += 3) {
+      for (int x = 0; x < c.w; x += 3) {
+        const bool inside = x >= c.x && x < c.x + c.dw && y >= c.y && y < c.y + c.dh;
+        if (PixelAt(*shown, x, y) != (inside ? colour : 0xFFFFFFu)) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+    // The edges exactly.
+    EXPECT_EQ(PixelAt(*shown, c.x, c.y), colour);
+    EXPECT_EQ(PixelAt(*shown, c.x + c.dw - 1, c.y + c.dh - 1), colour);
+    if (c.x > 0) {
+      EXPECT_EQ(PixelAt(*shown, c.x - 1, c.y), 0xFFFFFFu);
+      EXPECT_EQ(PixelAt(*shown, c.x + c.dw, c.y), 0xFFFFFFu);
+    }
+    if (c.y > 0) {
+      EXPECT_EQ(PixelAt(*shown, c.x, c.y - 1), 0xFFFFFFu);
+      EXPECT_EQ(PixelAt(*shown, c.x, c.y + c.dh), 0xFFFFFFu);
+    }
+  }
+}
+
+TEST_F(VideoPlayerTest, ProgressTextIsDrawnCentredOnWhite) {
+  player_->showProgress(42);
+  GdiFlush();
+  const std::unique_ptr<Image> shown = CaptureClient(player_->handle());
+  int left = 640, right = -1, top = 480, bottom = -1;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      if (PixelAt(*shown, x, y) == 0xFFFFFFu) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  ASSERT_GE(right, 0) << "no text drawn";
+  // The ink lies around the centre (the text's box is centred; its ink nearly so).
+  EXPECT_NEAR((left + right) / 2.0, 320.0, 12.0);
+  EXPECT_NEAR((top + bottom) / 2.0, 240.0, 12.0);
+  EXPECT_GT(right - left, 60) << "\"Now Loading...42%\" is wider than that";
+}
+
+TEST_F(VideoPlayerTest, OpensAPictureFileAsAOneFrameRecording) {
+  const std::filesystem::path folder = *dir_ / "pictures";
+  std::filesystem::create_directories(folder);
+  {
+    std::ofstream out(folder / "shot.jpg", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(jpeg_.data()), static_cast<std::streamsize>(jpeg_.size()));
+  }
+  player_->setPictureName(L"shot.jpg");
+  player_->openPicture(folder.wstring());
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->frameCount(), 1);
+  EXPECT_EQ(player_->folder(), folder.wstring());
+  // The file is opened as a slot without an entry, so its frame arrives empty and the
+  // view stays white.
+  EXPECT_TRUE(PumpUntil([&] { return player_->firstFrameArrived(); }, 3000));
+  EXPECT_EQ(player_->picture(), nullptr);
+
+  player_->setPictureName(L"gone.jpg");
+  EXPECT_THROW(player_->openPicture(folder.wstring()), Exception);
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+
+  try {
+    player_->openPicture((*dir_ / "no-such-folder").wstring());
+    ADD_FAILURE() << "opened from a missing folder";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.message, LoadText(kTextFolderMoved));
+  }
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+}
+
+TEST_F(VideoPlayerTest, AnUnreadableRecordingIsRefusedQuietly) {
+  const std::filesystem::path bad = *dir_ / "bad" / "0001_001.DAT";
+  std::filesystem::create_directories(bad.parent_path());
+  std::ofstream(bad, std::ios::binary) << "not a recording";
+  player_->setSingleFile(bad.wstring());
+  EXPECT_FALSE(player_->openRecordingAt(0));
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+  EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(owner_->warnings.empty());
+  EXPECT_FALSE(player_->openRecordingAt(5)) << "no such index";
+  // Playing nothing does nothing.
+  player_->playFrom(0);
+  EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+}
