@@ -61,6 +61,13 @@ FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight) {
   return r;
 }
 
+uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs) {
+  const double frame = std::floor(static_cast<double>(clockMs) / periodMs);
+  const double target = (frame + 2.0) * periodMs - leadMs;
+  const double interval = std::round(target - static_cast<double>(clockMs));
+  return static_cast<uint32_t>(std::clamp(interval, 1.0, std::ceil(2.0 * periodMs)));
+}
+
 int32_t CentredOffset(int32_t low, int32_t high, int32_t extent) {
   return (high - extent - low) / 2;
 }

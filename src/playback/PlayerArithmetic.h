@@ -43,6 +43,15 @@ struct FitRect {
 };
 FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight);
 
+// While a clock runs, the next tick is placed by the clock rather than a fixed interval
+// after this one: each tick asks for the frame after the one due now, so ticks must
+// come once per frame, a little before the frame they ask for is due, whatever the
+// delay of the last tick. The tick for frame f + 1 comes leadMs before f + 1 is due,
+// which leaves the loader that long to decode it. Returns the milliseconds from
+// `clockMs` to the tick after it (between 1 and two frame periods).
+constexpr uint32_t kTickLeadMs = 15;
+uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs);
+
 // Where the progress text goes: centred, halves truncated toward zero.
 int32_t CentredOffset(int32_t low, int32_t high, int32_t extent);
 

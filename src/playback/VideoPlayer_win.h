@@ -94,12 +94,15 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void showDateWarning(TextId text) override;
 
   void scheduleNextTick();
+  void scheduleNextTick(uint32_t interval);
   void onTickMessage();
   void onTick();
   void onSoundEnd();
   void onFrameReady(WPARAM slot, Image* picture);
   void requestFrame();
   void paint();
+  // The kept picture with the brightness table applied, in a buffer reused by paints.
+  Image* brightenedCopy();
   void repaint(bool erase);
   void setMenusEnabled(bool enabled);
   void endOfRecording();
@@ -120,6 +123,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   std::wstring folder_;
   std::wstring recordingPath_;
   std::unique_ptr<Image> picture_;
+  std::unique_ptr<Image> paintCopy_;
   int32_t pictureSlot_ = -1;
   GammaCorrection gamma_;
   void* drawDib_ = nullptr;  // HDRAWDIB

@@ -57,6 +57,7 @@ ImageLoader::ImageLoader(HWND owner) : owner_(owner) {
   mutexName_ = ObjectName(L"mutex%08p%ld", this);
   requestEvent_.reset(CreateEventW(&security, FALSE, FALSE, eventName_.c_str()));
   lock_.reset(CreateMutexW(&security, FALSE, mutexName_.c_str()));
+  wake_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   thread_.reset(CreateThread(&security, 0, &ImageLoader::workerMain, this, CREATE_SUSPENDED,
                              &threadId_));
   if (thread_) {
@@ -68,6 +69,7 @@ ImageLoader::ImageLoader(HWND owner) : owner_(owner) {
 ImageLoader::~ImageLoader() {
   if (thread_) {
     quit_ = true;
+    SetEvent(wake_.get());
     // The worker notices the quit flag within a millisecond unless it is in the middle
     // of one picture. Reading one picture always ends, so after the usual grace period
     // keep waiting: a worker left running would read an archive that is about to be
@@ -79,6 +81,7 @@ ImageLoader::~ImageLoader() {
   }
   requestEvent_.reset();
   lock_.reset();
+  wake_.reset();
   archive_.Close();
 }
 
@@ -125,6 +128,7 @@ bool ImageLoader::RequestImage(int32_t slot) {
 void ImageLoader::ArmTimer(uint32_t intervalMs) {
   deadline_ = timeGetTime() + intervalMs;
   timerArmed_ = true;
+  SetEvent(wake_.get());
 }
 
 void ImageLoader::Cancel() {
@@ -154,8 +158,18 @@ DWORD WINAPI ImageLoader::workerMain(LPVOID self) {
 void ImageLoader::work() {
   ScopedKernelHandle event(OpenEventW(EVENT_ALL_ACCESS, FALSE, eventName_.c_str()));
   ScopedKernelHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName_.c_str()));
+  const HANDLE waitFor[2] = {event.get(), wake_.get()};
   while (!quit_) {
-    const DWORD woken = WaitForSingleObject(event.get(), 1);
+    // Sleep until a request, the armed deadline, or a change of the timer or the quit
+    // flag. Requests are served at once and the tick comes within the clock's
+    // millisecond, as with polling every millisecond, without waking a thousand times
+    // a second for nothing.
+    DWORD timeout = INFINITE;
+    if (timerArmed_) {
+      const int32_t remaining = static_cast<int32_t>(deadline_.load() - timeGetTime());
+      timeout = remaining > 0 ? static_cast<DWORD>(remaining) : 0;
+    }
+    const DWORD woken = WaitForMultipleObjects(2, waitFor, FALSE, timeout);
     if (quit_) break;
     if (woken == WAIT_OBJECT_0 && owner_ != nullptr) serveRequest(mutex.get());
     if (timerArmed_ && static_cast<int32_t>(timeGetTime() - deadline_.load()) >= 0) {

@@ -3,7 +3,7 @@
 // stalls the window, and serves as the owner's one-shot tick through the same message
 // queue as the pictures.
 //
-// The worker polls every millisecond: it takes the newest requested slot (a request
+// The worker sleeps until a request or the armed deadline: it takes the newest requested slot (a request
 // replaces any not yet taken), reads it under the loader's lock and posts the picture
 // to the owner; it also posts WM_PLAYER_TICK once the armed deadline has passed. Loads,
 // opens and closes of the archive run on the owner's thread under the same lock.
@@ -82,6 +82,8 @@ class ImageLoader {
   ScopedKernelHandle thread_;
   ScopedKernelHandle requestEvent_;
   ScopedKernelHandle lock_;
+  // Wakes the worker when the timer is armed or it is to quit.
+  ScopedKernelHandle wake_;
   std::wstring eventName_;
   std::wstring mutexName_;
   int32_t requestedSlot_ = 0;  // written only while the lock is held

@@ -82,3 +82,25 @@ TEST(PlayerArithmeticTest, FitKeepsFourByThreeAndCentres) {
   EXPECT_EQ(CentredOffset(0, 640, 101), 269);
   EXPECT_EQ(CentredOffset(10, 100, 200), -55);
 }
+
+TEST(PlayerArithmeticTest, TicksComeOncePerFrameJustBeforeTheFrameTheyAskFor) {
+  const double T = kFramePeriodMs;
+  // A tick at 21 ms (15 ms before frame 1) asks for frame 1; the next one comes 15 ms
+  // before frame 2: 2T - 15 - 21 = 35.4, rounded.
+  EXPECT_EQ(MsToNextTick(21, T, 15), 35u);
+  // Late or early by up to the lead, the next tick still lands lead ms before frame
+  // f + 2 is due, so no frame goes without a request.
+  for (int frame = 0; frame < 200; ++frame) {
+    for (int offset = 0; offset < 35; ++offset) {
+      const int64_t clock = static_cast<int64_t>(frame * T) + offset;
+      const uint32_t interval = MsToNextTick(clock, T, 15);
+      const int64_t next = clock + interval;
+      const int64_t f = static_cast<int64_t>(clock / T);
+      // The next tick falls inside frame f + 1, 15 ms (give or take rounding) before
+      // frame f + 2 begins.
+      ASSERT_NEAR(static_cast<double>(next), (f + 2) * T - 15, 0.5 + 1e-9) << clock;
+      ASSERT_GE(interval, 1u);
+    }
+  }
+  EXPECT_EQ(MsToNextTick(0, T, 15), 56u);
+}
