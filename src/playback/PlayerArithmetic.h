@@ -47,9 +47,10 @@ FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight);
 // after this one: each tick asks for the frame after the one due now, so ticks must
 // come once per frame, a little before the frame they ask for is due, whatever the
 // delay of the last tick. The tick for frame f + 1 comes leadMs before f + 1 is due,
-// which leaves the loader that long to decode it. Returns the milliseconds from
-// `clockMs` to the tick after it (between 1 and two frame periods).
-constexpr uint32_t kTickLeadMs = 15;
+// which leaves the loader that long to decode it and lets a tick be that late without
+// missing a frame (an early tick only asks again for the frame on screen). Returns the
+// milliseconds from `clockMs` to the tick after it (between 1 and two frame periods).
+constexpr uint32_t kTickLeadMs = 20;
 uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs);
 
 // Where the progress text goes: centred, halves truncated toward zero.
