@@ -1,7 +1,10 @@
 #include "toolkit/Image.h"
 
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 bool Image::FitsSize(int64_t width, int64_t height) {
   if (width < 0 || height < 0) return false;
@@ -18,9 +21,54 @@ int32_t CheckedByteSize(int32_t width, int32_t height) {
 }
 }  // namespace
 
+namespace {
+
+// Buffers of deleted pictures kept for reuse: only large ones (small blocks are cheap
+// for the heap), only a few (a player has at most three pictures of one size alive:
+// the one shown, its brightened copy and the one being decoded), exact sizes only.
+class PixelBufferPool {
+ public:
+  static constexpr size_t kMinBytes = size_t(256) << 10;
+  static constexpr size_t kMaxKept = 4;
+
+  static PixelBufferPool& Instance() {
+    static PixelBufferPool* pool = new PixelBufferPool();  // outlives every static Image
+    return *pool;
+  }
+  std::unique_ptr<uint8_t[]> take(size_t bytes) {
+    if (bytes >= kMinBytes) {
+      std::lock_guard<std::mutex> hold(mutex_);
+      for (size_t i = 0; i < kept_.size(); ++i) {
+        if (kept_[i].first != bytes) continue;
+        std::unique_ptr<uint8_t[]> buffer = std::move(kept_[i].second);
+        kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+        return buffer;
+      }
+    }
+    return std::unique_ptr<uint8_t[]>(new uint8_t[bytes > 0 ? bytes : 1]);
+  }
+  void give(std::unique_ptr<uint8_t[]> buffer, size_t bytes) {
+    if (!buffer || bytes < kMinBytes) return;
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (kept_.size() >= kMaxKept) kept_.erase(kept_.begin());  // the oldest goes
+    kept_.emplace_back(bytes, std::move(buffer));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::pair<size_t, std::unique_ptr<uint8_t[]>>> kept_;
+};
+
+}  // namespace
+
+std::unique_ptr<uint8_t[]> Image::AllocatePixels(size_t bytes) {
+  return PixelBufferPool::Instance().take(bytes);
+}
+
 Image::Image(int32_t width, int32_t height)
     : width(width), height(height), byteSize(CheckedByteSize(width, height)) {
-  pixels.reset(new uint8_t[byteSize > 0 ? byteSize : 1]());
+  pixels = AllocatePixels(size_t(byteSize));
+  std::memset(pixels.get(), 0, size_t(byteSize > 0 ? byteSize : 1));
 }
 
 Image::Image(int32_t width, int32_t height, std::unique_ptr<uint8_t[]> pixels)
@@ -29,10 +77,10 @@ Image::Image(int32_t width, int32_t height, std::unique_ptr<uint8_t[]> pixels)
   if (!this->pixels) this->pixels.reset(new uint8_t[byteSize > 0 ? byteSize : 1]());
 }
 
-Image::~Image() = default;
+Image::~Image() { PixelBufferPool::Instance().give(std::move(pixels), size_t(byteSize)); }
 
 std::unique_ptr<Image> Image::Clone() const {
-  std::unique_ptr<uint8_t[]> copy(new uint8_t[byteSize > 0 ? byteSize : 1]);
+  std::unique_ptr<uint8_t[]> copy = AllocatePixels(size_t(byteSize));
   if (byteSize > 0) std::memcpy(copy.get(), pixels.get(), size_t(byteSize));
   return std::make_unique<Image>(width, height, std::move(copy));
 }

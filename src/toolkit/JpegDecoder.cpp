@@ -115,7 +115,7 @@ std::unique_ptr<Image> Decode(Decompressor& d, const uint8_t* data, size_t size,
   }
 
   const size_t rowBytes = size_t(width) * 4;
-  std::unique_ptr<uint8_t[]> pixels(new uint8_t[rowBytes * size_t(height) + (rowBytes == 0)]);
+  std::unique_ptr<uint8_t[]> pixels = Image::AllocatePixels(rowBytes * size_t(height));
   std::vector<JSAMPLE> line((size_t(width) * components + 3) / 4 * 4 + 4);
 
   // The first scan line lands in the last buffer row: the buffer is bottom-up.

@@ -112,3 +112,25 @@ TEST(AlphaImageTest, DecodesPngBytes) {
   EXPECT_EQ(image.Width(), 3);
   EXPECT_EQ(image.Height(), 2);
 }
+
+// Large pixel buffers of deleted pictures are reused; a reused buffer must never leak
+// the old picture into a new one that promises zeros.
+TEST(ImageTest, ReusedPixelBuffersStartZeroedWhereZeroIsPromised) {
+  const uint8_t* oldBuffer = nullptr;
+  {
+    Image first(640, 480);
+    std::memset(first.Pixels(), 0xAB, size_t(first.ByteSize()));
+    oldBuffer = first.Pixels();
+  }
+  Image second(640, 480);
+  EXPECT_EQ(second.Pixels(), oldBuffer) << "the buffer was not reused";
+  for (int32_t i = 0; i < second.ByteSize(); ++i) ASSERT_EQ(second.Pixels()[i], 0) << i;
+
+  // Clones and decoder buffers take reused memory too, and hold exactly their bytes.
+  std::memset(second.Pixels(), 0x5A, size_t(second.ByteSize()));
+  std::unique_ptr<Image> copy = second.Clone();
+  EXPECT_EQ(std::memcmp(copy->Pixels(), second.Pixels(), size_t(second.ByteSize())), 0);
+  // Other sizes never receive a buffer of the wrong size.
+  Image other(641, 480);
+  EXPECT_NE(other.Pixels(), oldBuffer);
+}
