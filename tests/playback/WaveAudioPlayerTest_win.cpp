@@ -18,6 +18,7 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "playback/SoundArithmetic.h"
+#include "MessagePump_win.h"
 
 namespace {
 
@@ -45,25 +46,6 @@ class Owner : public Window {
   std::vector<bool> ends;  // isAtEnd at each WM_SOUND_END
 };
 
-// Dispatches messages until done() or the time is up; true if done() held.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
 
 class WaveAudioPlayerTest : public testing::Test {
  protected:
