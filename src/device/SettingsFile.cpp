@@ -5,6 +5,7 @@
 #include "device/DeviceFile.h"
 #include "foundation/BoundedText.h"
 #include "foundation/Exception.h"
+#include "foundation/PathLimits.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/ArchiveFormat.h"
@@ -19,7 +20,6 @@ const wchar_t kSettingsFormat[] = L"%ls/KORA.INI";
 const wchar_t kFirmInfoFormat[] = L"%ls/FIRMINFO.DAT";
 #endif
 
-constexpr size_t kPathUnits = 260;
 constexpr size_t kChunkRecords = 512;
 
 [[noreturn]] void Unreadable() { throw FirmInfoException(LoadText(kTextSettingsUnreadable)); }

@@ -509,3 +509,15 @@ void VideoPlayer::showProgress(int percent) {
   TextOutW(dc.get(), player::CentredOffset(client.left, client.right, extent.cx),
            player::CentredOffset(client.top, client.bottom, extent.cy), text, length);
 }
+
+void VideoPlayer::pumpMessages() {
+  const HWND window = owner_.ownerWindow();
+  if (!window) return;
+  MSG msg;
+  while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void VideoPlayer::soundLost() { owner_.showWarning(LoadText(kTextSoundRestoreFailed)); }

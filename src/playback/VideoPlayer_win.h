@@ -65,7 +65,10 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
 
   // Draws "Now Loading...%d%%" at once.
   void showProgress(int percent) override;
-  void* progressWindow() const override { return owner_.ownerWindow(); }
+  // Dispatches the main window's waiting messages while a load runs.
+  void pumpMessages() override;
+  // The load goes on without sound; the user is told once.
+  void soundLost() override;
 
   PlayerState state() const { return state_; }
   int32_t currentFrame() const { return currentFrame_; }

@@ -30,12 +30,6 @@ std::unique_ptr<IByteSink> OpenForWriting(const std::wstring& path);
 // Deletes a file; a failure (the file still open elsewhere, already gone) is ignored.
 void DeleteQuietly(const std::wstring& path);
 
-// Tells the user that the sound could not be restored (a warning with no owner window).
-void WarnSoundLost();
-
-// Dispatches the waiting messages of `window` (an HWND; nothing for null).
-void PumpMessages(void* window);
-
 // The names of every entry of `folder`, in the order the file system gives them; false
 // when the listing cannot start.
 bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names);

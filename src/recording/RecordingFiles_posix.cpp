@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/Text.h"
-#include "foundation/TextIds.h"
 #include "foundation/Utf8.h"
 #include "recording/RecordingFiles.h"
 
@@ -94,14 +92,6 @@ std::unique_ptr<IByteSink> OpenForWriting(const std::wstring& path) {
 void DeleteQuietly(const std::wstring& path) {
   if (!path.empty()) ::unlink(ToUtf8(path).c_str());
 }
-
-void WarnSoundLost() {
-  const std::string text = ToUtf8(LoadText(kTextWarningCaption) + L": " +
-                                  LoadText(kTextSoundRestoreFailed) + L"\n");
-  std::fputs(text.c_str(), stderr);
-}
-
-void PumpMessages(void*) {}
 
 bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names) {
   DIR* dir = ::opendir(folder.empty() ? "/" : ToUtf8(folder).c_str());

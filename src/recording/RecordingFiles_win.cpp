@@ -7,8 +7,6 @@
 #include <atomic>
 #include <cstdio>
 
-#include "foundation/Text.h"
-#include "foundation/TextIds.h"
 #include "recording/RecordingFiles.h"
 
 namespace recfiles {
@@ -85,21 +83,6 @@ std::unique_ptr<IByteSink> OpenForWriting(const std::wstring& path) {
 
 void DeleteQuietly(const std::wstring& path) {
   if (!path.empty()) DeleteFileW(path.c_str());
-}
-
-void WarnSoundLost() {
-  MessageBoxW(nullptr, LoadText(kTextSoundRestoreFailed).c_str(),
-              LoadText(kTextWarningCaption).c_str(), MB_ICONWARNING);
-}
-
-void PumpMessages(void* window) {
-  if (!window) return;
-  const HWND hwnd = static_cast<HWND>(window);
-  MSG msg;
-  while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names) {

@@ -51,7 +51,7 @@ class ScanProgress {
     if (blocks_++ % kBlocksPerClockCheck != 0) return;
     const auto now = std::chrono::steady_clock::now();
     if (!pumped_ || now - lastPump_ >= kPumpInterval) {
-      recfiles::PumpMessages(player_->progressWindow());
+      player_->pumpMessages();
       lastPump_ = now;
       pumped_ = true;
     }
@@ -142,7 +142,7 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
     pool.reserve(static_cast<size_t>(std::min<int64_t>(fileSize / 32, kSoundPoolLimit)));
     SoundTrackWriter(*sink, pool, nullptr).WriteHeader(0);
   } else {
-    recfiles::WarnSoundLost();
+    if (player) player->soundLost();
   }
 
   // A chunk never larger than the file: small files (and fuzz inputs) stay cheap, and
@@ -408,11 +408,13 @@ bool VideoArchive::ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg) {
   return RebuildJpegStream(jpeg, version_);
 }
 
-std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot) {
+std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot) { return ReadFrameImage(slot, limits_); }
+
+std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot, const ImageDecodingLimits& limits) {
   std::vector<uint8_t> jpeg;
   if (!ReadFrameJpeg(slot, jpeg)) return nullptr;
   try {
-    return DecodeJpegImage(jpeg.data(), jpeg.size(), limits_);
+    return DecodeJpegImage(jpeg.data(), jpeg.size(), limits);
   } catch (...) {
     // The loader thread must never die of a picture: out of memory is no picture.
     return nullptr;

@@ -50,6 +50,8 @@ class VideoArchive {
 
   // The decoded picture of `slot`, or null when it has none that can be read.
   std::unique_ptr<Image> ReadFrameImage(int slot);
+  // The same within the given bounds (instead of the archive's own).
+  std::unique_ptr<Image> ReadFrameImage(int slot, const ImageDecodingLimits& limits);
   // The picture's rebuilt JPEG stream (the bytes handed to the decoder); false when the
   // slot has no readable picture.
   bool ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg);

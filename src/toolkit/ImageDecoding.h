@@ -8,6 +8,7 @@
 // std::bad_alloc. Truncated JPEG data ends the picture early instead of failing.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "toolkit/Image.h"
@@ -22,6 +23,9 @@ struct ImageDecodingLimits {
   // Largest number of JPEG scans read before giving up (0: no limit). Guards against
   // progressive files crafted with thousands of tiny scans.
   int maxJpegScans = 0;
+  // Asked now and then while a picture decodes; true stops the decode (no image). Lets
+  // a cancel or a closing program end a slow decode instead of waiting for it.
+  std::function<bool()> stop;
 };
 
 std::unique_ptr<Image> DecodeJpegImage(const uint8_t* data, size_t size);
