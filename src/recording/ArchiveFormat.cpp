@@ -121,6 +121,10 @@ BlockKind ClassifyBlock(const BlockHeader& header, const uint8_t* tag, uint32_t 
   return BlockKind::Accepted;
 }
 
+bool PlausibleBlockSize(int32_t size) {
+  return size > static_cast<int32_t>(kBlockHeaderSize) && size <= kMaxBlockSize;
+}
+
 int FragmentCount(int32_t payload) {
   if (payload <= 0 || payload > kMaxPicturePayload) return 0;
   if (payload <= kFirstFragmentContent) return 1;

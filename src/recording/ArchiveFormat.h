@@ -22,6 +22,7 @@ constexpr int32_t kFirstFragmentContent = 8128;  // content bytes a first block 
 constexpr int32_t kNextFragmentContent = 8112;   // content bytes a continuing block carries
 constexpr int kMaxFragments = 10;
 constexpr int32_t kMaxPicturePayload = kMaxFragments * kNextFragmentContent + 16;  // 81136
+constexpr int32_t kMaxBlockSize = 1 << 20;     // far above any block the recorder writes
 constexpr int32_t kMaxSoundBytes = 4096;      // sound bytes used from one sound block
 constexpr int kSoundSampleRate = 13183;       // unsigned 8-bit mono PCM
 constexpr uint8_t kPictureBlock = 0x55;
@@ -119,6 +120,10 @@ enum class BlockKind {
 // Recognises a block from its header and the first 16 bytes behind it: a block starts
 // either with the picture tag's signature or has the sound type.
 BlockKind ClassifyBlock(const BlockHeader& header, const uint8_t* tag, uint32_t archiveId);
+
+// True when a block-size field can describe a real block: larger than the block's own
+// header and no larger than kMaxBlockSize. Any other value is damage.
+bool PlausibleBlockSize(int32_t size);
 
 // The pieces of a picture's content. Fragment k (1-based) starts `blockOffset` bytes
 // into its block and carries `length` content bytes starting at content byte `contentOffset`.

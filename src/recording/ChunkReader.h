@@ -24,6 +24,7 @@ class ChunkReader {
   size_t Read(int64_t position, void* buffer, size_t size);
 
   size_t ChunkSize() const { return buffer_.size(); }
+  int64_t SourceSize() const { return source_.Size(); }
 
  private:
   IByteSource& source_;

@@ -1,13 +1,13 @@
 #include "recording/VideoArchive.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cfloat>
 #include <cstring>
 
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "recording/ArchiveScanner.h"
 #include "recording/ChunkReader.h"
 #include "recording/RecordingFiles.h"
 #include "recording/SoundTrackWriter.h"
@@ -19,12 +19,6 @@ namespace {
 
 constexpr int64_t kWrapMargin = 3600000;      // one hour of ticks
 constexpr int64_t kWrapAdd = 4294967295LL;    // what the recorder's counter adds on a wrap
-constexpr int32_t kMaxReadBlockSize = 1 << 20;
-constexpr int kSoundPieceBytes = 4096;
-// Pumping every block would cost a system round trip per 8 KiB; every few
-// milliseconds keeps the window just as responsive.
-constexpr auto kPumpInterval = std::chrono::milliseconds(4);
-constexpr uint32_t kBlocksPerClockCheck = 8;  // 64 KiB of archive, well below a millisecond
 
 [[noreturn]] void ThrowUnreadable() { throw VideoArchiveException(LoadText(kTextDataUnreadable)); }
 
@@ -34,37 +28,6 @@ FormatVersion ProcessFormatVersion() {
   if (ParseFormatVersion(LoadText(kTextFormatVersion), parsed)) version = parsed;
   return version;
 }
-
-// The scan's view of the loading window: percentages in eighths of the file, at most one
-// step a block, and the window's messages dispatched now and then.
-class ScanProgress {
- public:
-  ScanProgress(ILoadProgress* player, int64_t fileSize) : player_(player), eighth_(fileSize / 8) {}
-
-  void Block(int64_t position) {
-    if (!player_) return;
-    if (eighth_ > 0 && position / eighth_ != step_) {
-      ++step_;
-      player_->showProgress(static_cast<int>(10 * step_ + 10));
-    }
-    // The clock itself is not free on every system: look at it every few blocks.
-    if (blocks_++ % kBlocksPerClockCheck != 0) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!pumped_ || now - lastPump_ >= kPumpInterval) {
-      player_->pumpMessages();
-      lastPump_ = now;
-      pumped_ = true;
-    }
-  }
-
- private:
-  ILoadProgress* player_;
-  int64_t eighth_;
-  int64_t step_ = 0;
-  uint32_t blocks_ = 0;
-  bool pumped_ = false;
-  std::chrono::steady_clock::time_point lastPump_;
-};
 
 }  // namespace
 
@@ -76,18 +39,6 @@ VideoArchive::~VideoArchive() { Close(); }
 int64_t VideoArchive::WidenTick(uint32_t tick, uint32_t startTick) {
   if (startTick > kWrapMargin && tick < startTick - kWrapMargin) return tick + kWrapAdd;
   return tick;
-}
-
-int64_t VideoArchive::FindResyncPoint(int64_t position, const uint8_t* window, size_t size) {
-  if (size < kSignaturePatternSize) return -1;
-  const uint8_t* end = window + size;
-  const uint8_t* found = std::search(window, end, kSignaturePattern,
-                                     kSignaturePattern + kSignaturePatternSize);
-  if (found == end) return -1;
-  const int64_t target = position + (found - window) -
-                         static_cast<int64_t>(kBlockHeaderSize + kSignatureOffset);
-  // A signature too close to the file's start cannot belong to a block.
-  return target < 0 ? -1 : target;
 }
 
 const FrameEntry* VideoArchive::Entry(int slot) const {
@@ -115,8 +66,24 @@ void VideoArchive::Load(const std::wstring& path, ILoadProgress* player) {
 
 void VideoArchive::Load(std::unique_ptr<IByteSource> source, ILoadProgress* player) {
   Close();
+  soundPath_.clear();
+  std::unique_ptr<IByteSink> sound;
+  if (recfiles::CreateTempFile(soundPath_)) sound = recfiles::OpenForWriting(soundPath_);
+  // Without it the recording still plays, silently.
+  if (!sound && player) player->soundLost();
+  LoadOrClose(std::move(source), player, sound.get());
+}
+
+void VideoArchive::Load(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound) {
+  Close();
+  soundPath_.clear();
+  LoadOrClose(std::move(source), player, sound);
+}
+
+void VideoArchive::LoadOrClose(std::unique_ptr<IByteSource> source, ILoadProgress* player,
+                               IByteSink* sound) {
   try {
-    LoadBody(std::move(source), player);
+    LoadBody(std::move(source), player, sound);
   } catch (...) {
     // Whatever stopped the load, nothing of it may stay behind: no half-built tables,
     // no open file, no orphaned temporary WAVE file.
@@ -125,29 +92,15 @@ void VideoArchive::Load(std::unique_ptr<IByteSource> source, ILoadProgress* play
   }
 }
 
-void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player) {
+void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player,
+                            IByteSink* sound) {
   source_ = std::move(source);
-  IByteSource& file = *source_;
-  const int64_t fileSize = file.Size();
   soundBytes_ = 0;
-
-  // The temporary sound file; without it the recording still plays, silently.
-  std::unique_ptr<IByteSink> sink;
-  soundPath_.clear();
-  if (recfiles::CreateTempFile(soundPath_)) sink = recfiles::OpenForWriting(soundPath_);
-  std::vector<uint8_t> pool;
-  if (sink) {
-    // Sound takes about a seventieth of a recording: one reservation instead of a
-    // chain of growing copies.
-    pool.reserve(static_cast<size_t>(std::min<int64_t>(fileSize / 32, kSoundPoolLimit)));
-    SoundTrackWriter(*sink, pool, nullptr).WriteHeader(0);
-  } else {
-    if (player) player->soundLost();
-  }
-
+  const int64_t fileSize = source_->Size();
   // A chunk never larger than the file: small files (and fuzz inputs) stay cheap, and
   // the resynchronisation window still reaches the end of the file.
-  ChunkReader reader(file, static_cast<size_t>(std::clamp<int64_t>(fileSize, 4096, static_cast<int64_t>(ChunkReader::kDefaultChunk))));
+  ChunkReader reader(*source_, static_cast<size_t>(std::clamp<int64_t>(
+                                   fileSize, 4096, static_cast<int64_t>(ChunkReader::kDefaultChunk))));
   uint8_t header[kArchiveHeaderSize];
   if (reader.Read(0, header, sizeof header) < sizeof header) ThrowUnreadable();
   const ArchiveHeader archiveHeader = DecodeArchiveHeader(header);
@@ -155,170 +108,25 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
   startTick_ = archiveHeader.startTick;
   archiveId_ = archiveHeader.archiveId;
 
-  // The scan.
-  std::vector<std::unique_ptr<FrameEntry>> pictures;
-  std::vector<SoundBlock> sounds;
-  pictures.reserve(1024);
-  int expected = 1;
-  bool versionTested = false;
-  int64_t lastValidTime = recordingStartTime_;
-  ScanProgress progress(player, fileSize);
-  int64_t position = static_cast<int64_t>(kHeaderAreaSize);
-
-  auto dropIncompletePicture = [&pictures] {
-    if (!pictures.empty() && !pictures.back()->complete) pictures.pop_back();
-  };
-
-  while (sounds.size() < static_cast<size_t>(kMaxSlots)) {
-    progress.Block(position);
-
-    size_t available = 0;
-    const uint8_t* bytes = reader.View(position, kBlockHeaderSize + kTagSize, available);
-    if (available < kBlockHeaderSize + kTagSize) break;
-    const BlockHeader block = DecodeBlockHeader(bytes);
-    uint8_t tag[kTagSize];
-    std::memcpy(tag, bytes + kBlockHeaderSize, kTagSize);
-    const int64_t contentStart = position + static_cast<int64_t>(kBlockHeaderSize);
-    // Where the block ends; a size that does not reach past the header moves nowhere.
-    const int64_t blockEnd =
-        block.blockSize > static_cast<int32_t>(kBlockHeaderSize) ? position + block.blockSize : contentStart;
-
-    const BlockKind kind = ClassifyBlock(block, tag, archiveId_);
-    if (kind == BlockKind::Lost) {
-      const uint8_t* window = reader.View(contentStart, kResyncWindow, available);
-      const int64_t target = FindResyncPoint(contentStart, window, available);
-      if (target < 0) break;
-      position = target;
-      continue;
-    }
-    if (kind == BlockKind::OtherArchive) {
-      dropIncompletePicture();
-      break;
-    }
-    if (block.fragment != expected) {
-      expected = 1;
-      dropIncompletePicture();
-      position = blockEnd;
-      continue;
-    }
-
-    if (block.fragment == 1 || block.type != kPictureBlock) {
-      auto entry = std::make_unique<FrameEntry>();
-      entry->fragmentPos[0] = contentStart;
-      entry->fragmentCount = 1;
-      entry->blockSize = block.blockSize;
-      entry->payloadSize = block.payloadSize;
-      entry->type = block.type;
-      entry->firstFragment = block.fragment;
-      entry->archiveId = block.archiveId;
-      entry->tick = WidenTick(block.tick, archiveHeader.startTick);
-      entry->complete = static_cast<int64_t>(block.blockSize) - static_cast<int64_t>(kBlockHeaderSize) >=
-                        block.payloadSize;
-      if (!entry->complete) ++expected;
-
-      if (block.type == kPictureBlock) {
-        if (!versionTested) {
-          if (!HasVersion(tag, version_)) ThrowUnreadable();
-          versionTested = true;
-        }
-        const PictureValues values = DecodePictureValues(bytes);
-        entry->status = values.status;
-        entry->shortValue = static_cast<int32_t>(values.shortValue);
-        if (values.time != 0) lastValidTime = values.time;
-        entry->time = lastValidTime;
-        entry->gX = values.gx;
-        entry->gY = values.gy;
-        entry->gZ = values.gz;
-        entry->gTotal = values.gTotal;
-        entry->speed = values.speed;
-        entry->value1 = static_cast<int32_t>(values.value1);
-        entry->value2 = static_cast<int32_t>(values.value2);
-        entry->event = values.event;
-        // A payload that is negative or larger than the fragment table can describe
-        // cannot be read back: such a picture is dropped here, not trusted later.
-        const bool usable = block.payloadSize >= static_cast<int32_t>(kTagSize) &&
-                            block.payloadSize <= kMaxPicturePayload;
-        if (block.blockSize <= 0 || !usable) {
-          expected = 1;
-          if (block.blockSize > 0) position = position + block.blockSize;
-          else position = contentStart;
-          continue;
-        }
-        position = position + block.blockSize;
-        pictures.push_back(std::move(entry));
-      } else if (block.type == kSoundBlock) {
-        if (!sink) {
-          position = blockEnd;
-        } else if (block.blockSize <= 0) {
-          position = contentStart;
-        } else {
-          position = position + block.blockSize;
-          SoundBlock sound;
-          sound.tick = entry->tick;
-          sound.payloadSize = block.payloadSize;
-          sound.position = contentStart;
-          const size_t used = static_cast<size_t>(std::clamp(block.payloadSize, 0, kSoundPieceBytes));
-          if (used > 0 && pool.size() + used <= kSoundPoolLimit) {
-            size_t got = 0;
-            const uint8_t* samples = reader.View(contentStart, used, got);
-            sound.pooled = static_cast<int64_t>(pool.size());
-            sound.pooledSize = static_cast<uint32_t>(got);
-            pool.insert(pool.end(), samples, samples + got);
-          }
-          sounds.push_back(sound);
-        }
-      } else {
-        position = contentStart;  // the next header read fails the test and resynchronises
-      }
-    } else {
-      // A picture's continuing fragment.
-      if (pictures.empty() || pictures.back()->complete) {
-        position = blockEnd;
-        continue;
-      }
-      FrameEntry& entry = *pictures.back();
-      const int n = entry.fragmentCount + 1;
-      if (expected > kMaxFragments || n > kMaxFragments) {
-        // More fragments than a picture can have: the counts are damaged.
-        pictures.pop_back();
-        expected = 1;
-        position = blockEnd;
-        continue;
-      }
-      entry.fragmentPos[expected - 1] = contentStart;
-      entry.fragmentCount = n;
-      if (entry.payloadSize > n * kNextFragmentContent + 16) {
-        ++expected;
-        position = blockEnd;
-        continue;
-      }
-      const int64_t used = entry.payloadSize - static_cast<int64_t>(n - 1) * kNextFragmentContent;
-      uint8_t tail[5];
-      if (reader.Read(contentStart + used - 5, tail, sizeof tail) < sizeof tail) break;
-      bool endMarker = false;
-      for (int i = 0; i < 4; ++i) endMarker = endMarker || (tail[i] == 0xFF && tail[i + 1] == 0xD9);
-      if (endMarker) {
-        entry.complete = true;
-        expected = 1;
-      } else {
-        pictures.pop_back();
-      }
-      position = blockEnd;
-    }
-    if (pictures.size() >= static_cast<size_t>(kMaxSlots)) break;
+  std::vector<uint8_t> pool;
+  if (sound) {
+    // Sound takes about a seventieth of a recording: one reservation instead of a
+    // chain of growing copies.
+    pool.reserve(static_cast<size_t>(std::min<int64_t>(fileSize / 32, ArchiveScanner::kSoundPoolLimit)));
+    SoundTrackWriter(*sound, pool, nullptr).WriteHeader(0);
   }
+  ArchiveScanner scanner(reader, archiveHeader, version_, sound ? &pool : nullptr);
+  scanner.Run(player);
   if (player) player->showProgress(90);
 
+  std::vector<std::unique_ptr<FrameEntry>>& pictures = scanner.Pictures();
+  std::vector<SoundBlock>& sounds = scanner.Sounds();
   double firstTick = DBL_MAX;
   for (const auto& p : pictures) firstTick = std::min(firstTick, static_cast<double>(p->tick));
-
-  if (sink) {
-    SoundTrackWriter writer(*sink, pool, &file);
-    soundBytes_ = writer.WriteTrack(sounds, !pictures.empty(), firstTick);
-    sink.reset();
+  if (sound) {
+    soundBytes_ = SoundTrackWriter(*sound, pool, source_.get()).WriteTrack(sounds, !pictures.empty(), firstTick);
   }
   pool = std::vector<uint8_t>();
-
   if (pictures.empty() && sounds.empty()) ThrowUnreadable();
 
   double offset = 0;
@@ -326,8 +134,16 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
     const double s0 = static_cast<double>(sounds.front().tick);  // sorted by the writer
     offset = std::max(0.0, firstTick - (s0 + SoundTrackWriter::kLeadMs));
   }
+  PlaceOnTimeline(pictures, firstTick, offset);
+  FillGaps();
+  BuildTimeIndex();
+  SummariseTimes();
+  if (player) player->showProgress(100);
+}
 
-  // The timeline: each picture in its slot, or the next one when that is taken.
+void VideoArchive::PlaceOnTimeline(std::vector<std::unique_ptr<FrameEntry>>& pictures,
+                                   double firstTick, double offset) {
+  // Each picture in its slot, or the next one when that is taken.
   for (auto& picture : pictures) {
     const double at = (static_cast<double>(picture->tick) - firstTick + offset) / kSlotMs;
     if (!(at > -1.0 && at < kLastPlacedSlot + 1)) continue;
@@ -345,7 +161,9 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
     slotCount_ = std::max(slotCount_, used + 1);
   }
   pictures.clear();
+}
 
+void VideoArchive::FillGaps() {
   // Gaps take a copy of the picture before them, leading gaps of the one after.
   const FrameEntry* recent = nullptr;
   for (int s = 0; s < slotCount_; ++s) {
@@ -360,50 +178,45 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
     if (slots_[s]) following = slots_[s].get();
     else if (following) slots_[s] = std::make_unique<FrameEntry>(following->GapCopy());
   }
+}
 
+void VideoArchive::BuildTimeIndex() {
   indexCount_ = 0;
   for (int s = 0; s < slotCount_; ++s) {
     if (slots_[s]) index_[indexCount_++] = TimeIndexEntry{slots_[s]->tick, s, 0};
   }
   std::stable_sort(index_.begin(), index_.begin() + indexCount_,
                    [](const TimeIndexEntry& a, const TimeIndexEntry& b) { return a.tick < b.tick; });
+}
 
+void VideoArchive::SummariseTimes() {
   firstPictureTime_ = 0;
   lastPictureTime_ = 0;
-  for (int s = 0; s < slotCount_; ++s) {
-    if (slots_[s] && slots_[s]->time != 0) {
-      firstPictureTime_ = slots_[s]->time;
-      break;
-    }
+  for (int s = 0; s < slotCount_ && firstPictureTime_ == 0; ++s) {
+    if (slots_[s]) firstPictureTime_ = slots_[s]->time;
   }
-  for (int s = slotCount_ - 1; s >= 0; --s) {
-    if (slots_[s] && slots_[s]->time != 0) {
-      lastPictureTime_ = slots_[s]->time;
-      break;
-    }
+  for (int s = slotCount_ - 1; s >= 0 && lastPictureTime_ == 0; --s) {
+    if (slots_[s]) lastPictureTime_ = slots_[s]->time;
   }
   summaryStartTime_ = recordingStartTime_;
-  if (player) player->showProgress(100);
 }
 
 bool VideoArchive::ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg) {
   const FrameEntry* entry = Entry(slot);
   if (!source_ || !entry) return false;
-  if (entry->blockSize <= 16 || entry->blockSize > kMaxReadBlockSize) return false;
+  if (entry->blockSize <= 16 || entry->blockSize > kMaxBlockSize) return false;
   const int32_t payload = entry->payloadSize;
   if (payload < static_cast<int32_t>(kTagSize) || payload > kMaxPicturePayload) return false;
   if (entry->fragmentCount < 1 || entry->fragmentCount > kMaxFragments) return false;
   jpeg.assign(static_cast<size_t>(payload), 0);
-  for (int b = 0; b < entry->fragmentCount; ++b) {
-    const int64_t at = entry->fragmentPos[b] + (b == 0 ? 0 : static_cast<int64_t>(kTagSize));
-    const int32_t offset = b == 0 ? 0 : kFirstFragmentContent + (b - 1) * kNextFragmentContent;
-    int32_t count;
-    if (b == 0) count = std::min(payload, kFirstFragmentContent);
-    else if (payload >= b * kNextFragmentContent + kFirstFragmentContent) count = kNextFragmentContent;
-    else count = payload - b * kNextFragmentContent - 16;
-    if (count <= 0 || offset + count > payload) break;
-    if (source_->ReadAt(at, jpeg.data() + offset, static_cast<size_t>(count)) != static_cast<size_t>(count))
-      return false;
+  for (int k = 1; k <= entry->fragmentCount; ++k) {
+    // The same spans the scan followed; fragments beyond what the payload needs carry
+    // nothing of it.
+    const FragmentSpan span = FragmentContent(payload, k);
+    if (span.length <= 0) break;
+    const int64_t at = entry->fragmentPos[k - 1] + static_cast<int64_t>(span.blockOffset - kBlockHeaderSize);
+    const size_t count = static_cast<size_t>(span.length);
+    if (source_->ReadAt(at, jpeg.data() + span.contentOffset, count) != count) return false;
   }
   return RebuildJpegStream(jpeg, version_);
 }

@@ -23,9 +23,6 @@ class VideoArchive {
   static constexpr double kSlotMs = 1000.0 / 28.0;
   // A picture is placed in its slot or the next one, so the last usable slot is this.
   static constexpr int kLastPlacedSlot = kMaxSlots - 2;
-  static constexpr size_t kResyncWindow = size_t(1) << 20;
-  // Sound bytes kept in memory during the scan; beyond this they are read again later.
-  static constexpr size_t kSoundPoolLimit = size_t(32) << 20;
 
   struct TimeIndexEntry {
     int64_t tick = 0;
@@ -44,6 +41,9 @@ class VideoArchive {
   void Load(const std::wstring& path, ILoadProgress* player);
   // The same over an already opened source (the archive file stays this source).
   void Load(std::unique_ptr<IByteSource> source, ILoadProgress* player);
+  // The same with the WAVE file written to `sound` (the caller's) instead of a
+  // temporary file; null: the sound is not kept. SoundPath stays empty.
+  void Load(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound);
 
   // Closes the file, empties the tables and deletes the temporary sound file.
   void Close();
@@ -86,12 +86,17 @@ class VideoArchive {
   // The recorder's 32-bit tick widened against the start tick: a counter more than an
   // hour below the start has wrapped.
   static int64_t WidenTick(uint32_t tick, uint32_t startTick);
-  // Where a lost scan goes on: the start of the block whose tag holds the first
-  // signature in `window` (read from `position`), or -1 when there is none.
-  static int64_t FindResyncPoint(int64_t position, const uint8_t* window, size_t size);
 
  private:
-  void LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player);
+  void LoadOrClose(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound);
+  void LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound);
+  // The steps after the scan: pictures into their slots, gaps filled with copies, the
+  // time index, and the summary times.
+  void PlaceOnTimeline(std::vector<std::unique_ptr<FrameEntry>>& pictures, double firstTick,
+                       double offset);
+  void FillGaps();
+  void BuildTimeIndex();
+  void SummariseTimes();
 
   int64_t recordingStartTime_ = 0;
   int64_t startTick_ = 0;
