@@ -59,16 +59,6 @@ std::wstring FirmInfoFilePath(const std::wstring& card) {
   return FormatBounded(kPathUnits, kFirmInfoFormat, card.c_str());
 }
 
-DeviceFormatVersion CurrentFormatVersion() {
-  archive::FormatVersion parsed;
-  DeviceFormatVersion version;
-  if (archive::ParseFormatVersion(LoadText(kTextFormatVersion), parsed)) {
-    version.high = parsed.high;
-    version.low = parsed.low;
-  }
-  return version;
-}
-
 std::array<uint8_t, kRecordSize> HeaderRecord(DeviceFormatVersion version) {
   std::array<uint8_t, kRecordSize> h{{0x00, 0x01, version.high, version.low, 0xFF, 0xFF, 0xFF, 0}};
   for (size_t i = 1; i < 7; ++i) h[7] ^= h[i];

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "device/FirmInfo.h"
+#include "recording/ArchiveFormat.h"
 
 constexpr size_t kRecordSize = 8;
 constexpr size_t kFirmInfoPrefixSize = 16;
@@ -17,13 +18,9 @@ constexpr size_t kFirmInfoPrefixSize = 16;
 std::wstring SettingsFilePath(const std::wstring& card);
 std::wstring FirmInfoFilePath(const std::wstring& card);
 
-// The recording format version the device files must carry (from the string table,
-// "0401").
-struct DeviceFormatVersion {
-  uint8_t high = 0x04;
-  uint8_t low = 0x01;
-};
-DeviceFormatVersion CurrentFormatVersion();
+// The device files carry the program's format version, the same as the recordings.
+using DeviceFormatVersion = archive::FormatVersion;
+inline DeviceFormatVersion CurrentFormatVersion() { return archive::ProcessFormatVersion(); }
 
 // 00 01 VH VL FF FF FF K.
 std::array<uint8_t, kRecordSize> HeaderRecord(DeviceFormatVersion version);

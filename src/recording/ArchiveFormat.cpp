@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+
 namespace archive {
 
 const uint8_t kSignaturePattern[kSignaturePatternSize] = {'O', 'R', 'I', 'V', 'A', 'N', 'E',
@@ -119,6 +122,14 @@ BlockKind ClassifyBlock(const BlockHeader& header, const uint8_t* tag, uint32_t 
   if (!HasSignature(tag) && header.type != kSoundBlock) return BlockKind::Lost;
   if (header.archiveId != archiveId) return BlockKind::OtherArchive;
   return BlockKind::Accepted;
+}
+
+FormatVersion ProcessFormatVersion() {
+  static const FormatVersion version = [] {
+    FormatVersion parsed;
+    return ParseFormatVersion(LoadText(kTextFormatVersion), parsed) ? parsed : FormatVersion();
+  }();
+  return version;
 }
 
 bool PlausibleBlockSize(int32_t size) {

@@ -45,6 +45,9 @@ struct FormatVersion {
 
 // Reads a version written as four hexadecimal digits ("0401"); false for anything else.
 bool ParseFormatVersion(const std::wstring& text, FormatVersion& version);
+// The version this program reads and writes: the string table's entry, read once
+// (0401 if the entry cannot be read).
+FormatVersion ProcessFormatVersion();
 
 // Big-endian readers.
 uint16_t ReadU16(const uint8_t* p);

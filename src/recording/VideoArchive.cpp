@@ -22,13 +22,6 @@ constexpr int64_t kWrapAdd = 4294967295LL;    // what the recorder's counter add
 
 [[noreturn]] void ThrowUnreadable() { throw VideoArchiveException(LoadText(kTextDataUnreadable)); }
 
-FormatVersion ProcessFormatVersion() {
-  FormatVersion version;
-  FormatVersion parsed;
-  if (ParseFormatVersion(LoadText(kTextFormatVersion), parsed)) version = parsed;
-  return version;
-}
-
 }  // namespace
 
 VideoArchive::VideoArchive()
