@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <memory>
 
 #include "CabinetTestSupport_win.h"
 #include "restore/CardRestore.h"
