@@ -1,10 +1,9 @@
 #include <windows.h>
 
-#include <cwchar>
-
 #include "device/DeviceFile.h"
 #include "foundation/BoundedText.h"
 #include "foundation/Exception.h"
+#include "foundation/PathLimits.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "restore/CardRestore.h"
@@ -13,7 +12,6 @@
 
 namespace {
 
-constexpr size_t kPathUnits = 260;
 constexpr WORD kDeviceProgramId = 309;
 const wchar_t kTempFolder[] = L"C:\\Temp";
 
@@ -38,6 +36,33 @@ class TemporaryCabinet {
 int64_t FileSize(const std::wstring& path) {
   DeviceFile file;
   return file.OpenForReading(path) ? file.Size() : -1;
+}
+
+// One file may have many spellings (letter case, short names, a doubled separator, a
+// folder reached through another drive letter), so it is recognised by its volume and
+// its index on that volume.
+bool IsSameFile(const std::wstring& a, const std::wstring& b) {
+  BY_HANDLE_FILE_INFORMATION info[2] = {};
+  const std::wstring* paths[2] = {&a, &b};
+  for (int i = 0; i < 2; ++i) {
+    // No access asked: a running program or a file held open can still be identified.
+    HANDLE h = CreateFileW(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const BOOL known = GetFileInformationByHandle(h, &info[i]);
+    CloseHandle(h);
+    if (!known) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+// The viewer's place in the chosen folder. A drive root comes from the folder chooser
+// with its backslash ("E:\"), other folders without one; either way one separator.
+std::wstring ViewerTarget(const std::wstring& folder) {
+  std::wstring base = folder;
+  while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
+  return FormatBounded(kPathUnits, L"%ls\\%ls", base.c_str(), LoadText(kTextExecutableName).c_str());
 }
 
 }  // namespace
@@ -81,8 +106,8 @@ void CopyViewer(const std::wstring& drive) {
   }
   const int64_t size = FileSize(self);
 
-  const std::wstring target = FormatBounded(kPathUnits, L"%ls\\%ls", drive.c_str(), LoadText(kTextExecutableName).c_str());
-  if (!target.empty() && _wcsicmp(target.c_str(), self.c_str()) == 0) return;  // running from the card
+  const std::wstring target = ViewerTarget(drive);
+  if (!target.empty() && IsSameFile(target, self)) return;  // running from the card
 
   const bool copied = !target.empty() && size >= 0 && CopyFileW(self.c_str(), target.c_str(), FALSE);
   if (!copied || FileSize(target) != size) {

@@ -8,8 +8,10 @@
 // the same name, read-only ones included.
 //
 // The members are written into a staging folder inside the destination and moved into
-// place only when every one of them is complete, so any failure (IOException with a
-// message 5027..5041) leaves the destination as it was. A member whose name is not a
+// place only when every one of them is complete; the files they replace wait in that
+// folder until all are placed. Any failure (IOException with a message 5027..5041),
+// a replaced file held open by another program included, leaves the destination's files
+// as they were, with their attributes. A member whose name is not a
 // plain file name (a folder part, a drive, "..", a device name or a character Windows
 // forbids) fails the whole extraction as a damaged cabinet.
 void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destination);

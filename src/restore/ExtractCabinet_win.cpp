@@ -14,17 +14,18 @@
 
 #include "device/DeviceFile.h"
 #include "foundation/Exception.h"
+#include "foundation/PathLimits.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "restore/CabinetNames.h"
+#include "restore/StagingFolder_win.h"
 
 namespace {
 
-constexpr size_t kPathUnits = 260;
 constexpr INT_PTR kNoFile = -1;
 
 struct ExtractedFile {
-  std::wstring path;     // where the member belongs
+  std::wstring name;     // in the destination
   std::wstring staging;  // where it is written until the whole cabinet has succeeded
   int32_t size = 0;   // as the cabinet announces it
   uint16_t date = 0;  // MS-DOS date and time
@@ -34,8 +35,16 @@ struct ExtractedFile {
 };
 
 struct ExtractionContext {
-  std::wstring destination;
-  std::wstring staging;  // a fresh folder inside the destination
+  explicit ExtractionContext(StagingFolder& folder) : staging(folder) {}
+  // A member the decompressor left open cannot be deleted from the staging folder.
+  ~ExtractionContext() {
+    for (const ExtractedFile& f : extracted)
+      if (f.fd != kNoFile) _close(static_cast<int>(f.fd));
+  }
+  ExtractionContext(const ExtractionContext&) = delete;
+  ExtractionContext& operator=(const ExtractionContext&) = delete;
+
+  StagingFolder& staging;
   std::vector<ExtractedFile> extracted;
   // A failure judged by the extractor itself; it explains the abort better than the
   // decompressor's code (which only says that the notification refused).
@@ -105,18 +114,17 @@ INT_PTR CreateMember(ExtractionContext& context, const FDINOTIFICATION& note) {
     context.failureText = kTextCabinetCorrupt;
     return -1;
   }
-  const std::wstring path = context.destination + L"\\" + name;
-  const std::wstring staging = context.staging + L"\\" + name;
-  if (path.size() >= kPathUnits || staging.size() >= kPathUnits) {
-    context.failureText = kTextCabinetTargetFile;
-    return -1;
-  }
   // The same name twice (in any letter case) would leave only one of the two members.
   for (const ExtractedFile& f : context.extracted) {
-    if (_wcsicmp(f.path.c_str(), path.c_str()) == 0) {
+    if (_wcsicmp(f.name.c_str(), name.c_str()) == 0) {
       context.failureText = kTextSomeExtractsFailed;
       return -1;
     }
+  }
+  const std::wstring staging = context.staging.Add(name);
+  if (staging.empty()) {
+    context.failureText = kTextCabinetTargetFile;
+    return -1;
   }
   int fd = -1;
   if (_wsopen_s(&fd, staging.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _SH_DENYNO, _S_IWRITE) != 0 ||
@@ -125,7 +133,7 @@ INT_PTR CreateMember(ExtractionContext& context, const FDINOTIFICATION& note) {
     return -1;
   }
   ExtractedFile file;
-  file.path = path;
+  file.name = name;
   file.staging = staging;
   file.size = static_cast<int32_t>(note.cb);
   file.date = note.date;
@@ -177,59 +185,7 @@ class Decompressor {
   HFDI handle_;
 };
 
-// The members are written into a staging folder of their own inside the destination
-// and moved into place only when the whole cabinet has come out complete, so that a
-// failed extraction leaves the files already on the card as they were.
-class StagingFolder {
- public:
-  explicit StagingFolder(ExtractionContext& context) : context_(context) {
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      wchar_t name[32];
-      _snwprintf(name, 32, L"~cab%08lX", static_cast<unsigned long>(GetTickCount() + attempt * 7919u));
-      name[31] = 0;
-      const std::wstring folder = context.destination + L"\\" + name;
-      if (folder.size() >= kPathUnits) break;
-      if (CreateDirectoryW(folder.c_str(), nullptr)) {
-        context.staging = folder;
-        return;
-      }
-      if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-    throw IOException(LoadText(kTextCabinetTargetFile));
-  }
-  ~StagingFolder() {
-    for (ExtractedFile& f : context_.extracted) {
-      if (f.fd != kNoFile) {
-        _close(static_cast<int>(f.fd));
-        f.fd = kNoFile;
-      }
-      if (!f.staging.empty()) RemoveDeviceFile(f.staging);
-    }
-    RemoveDirectoryW(context_.staging.c_str());
-  }
-  StagingFolder(const StagingFolder&) = delete;
-  StagingFolder& operator=(const StagingFolder&) = delete;
-
- private:
-  ExtractionContext& context_;
-};
-
 [[noreturn]] void Fail(unsigned textId) { throw IOException(LoadText(textId)); }
-
-// Moves every staged member into its place, replacing what is there (read-only files
-// included). Should a move fail, the members already moved are removed again: nothing of
-// a failed extraction stays on the card.
-void MoveIntoPlace(ExtractionContext& context) {
-  for (size_t i = 0; i < context.extracted.size(); ++i) {
-    ExtractedFile& f = context.extracted[i];
-    SetNormalAttributes(f.path);
-    if (!MoveFileExW(f.staging.c_str(), f.path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      for (size_t j = 0; j < i; ++j) RemoveDeviceFile(context.extracted[j].path);
-      Fail(kTextCabinetTargetFile);
-    }
-    f.staging.clear();
-  }
-}
 
 void SetCabinetTime(const ExtractedFile& f, const std::wstring& path) {
   FILETIME local, universal;
@@ -262,14 +218,14 @@ void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destina
   std::string narrowFolder = folder.empty() ? std::string() : ToNarrow(folder) + "\\";
   std::string narrowName = ToNarrow(name);
 
-  ExtractionContext context;
-  context.destination = destination;
-  while (!context.destination.empty() && context.destination.back() == L'\\') context.destination.pop_back();
-
+  std::wstring target = destination;
+  while (!target.empty() && target.back() == L'\\') target.pop_back();
   // Without a folder the members would land in the root of the current drive.
-  if (context.destination.empty()) throw IOException(LoadText(kTextCabinetTargetFile));
+  if (target.empty()) throw IOException(LoadText(kTextCabinetTargetFile));
 
-  StagingFolder staging(context);
+  // Declared first so that it goes last, after the context has closed every member.
+  StagingFolder staging(target);
+  ExtractionContext context(staging);
   ERF error{};
   BOOL copied = FALSE;
   {
@@ -285,6 +241,6 @@ void ExtractCabinet(const std::wstring& cabinetPath, const std::wstring& destina
     if (f.fd != kNoFile || f.written != f.size || SizeOnDisk(f.staging) != f.size) Fail(kTextSomeExtractsFailed);
   }
   for (const ExtractedFile& f : context.extracted) SetCabinetTime(f, f.staging);
-  MoveIntoPlace(context);
-  for (const ExtractedFile& f : context.extracted) SetHiddenReadOnly(f.path);
+  if (!staging.PlaceAll()) Fail(kTextCabinetTargetFile);
+  for (const ExtractedFile& f : context.extracted) SetHiddenReadOnly(target + L"\\" + f.name);
 }

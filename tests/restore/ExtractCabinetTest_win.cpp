@@ -214,6 +214,73 @@ TEST_F(ExtractCabinetTest, AFailedExtractionLeavesTheCardsFilesAsTheyWere) {
             DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY});
 }
 
+// The move into place fails at one member: a file another program holds open without
+// letting it be renamed or deleted, or a folder where a new member should go. Members
+// placed before it have replaced card files by then; every one has to come back.
+TEST_F(ExtractCabinetTest, AMoveThatFailsPutsEveryOldFileBackWithItsAttributes) {
+  constexpr DWORD kHR = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+  struct OldFile {
+    const char* name;
+    DWORD attributes;
+  };
+  const OldFile old[] = {{"A.BIN", kHR}, {"B.BIN", FILE_ATTRIBUTE_HIDDEN}, {"C.BIN", FILE_ATTRIBUTE_READONLY},
+                         {"D.BIN", FILE_ATTRIBUTE_NORMAL}};
+  std::vector<CabinetMember> newer;
+  for (const char* name : {"A.BIN", "N.BIN", "B.BIN", "C.BIN", "D.BIN"}) {  // N.BIN is new to the card
+    newer.emplace_back();
+    newer.back().name = name;
+    newer.back().data = SampleData(40000, static_cast<uint32_t>(newer.size()) + 30);
+  }
+  const auto cab = work / "newer.cab";
+  ASSERT_TRUE(MakeFciCabinet(cab.wstring(), newer, FciCompression::MsZip));
+
+  struct Blocker {
+    const char* name;
+    bool folder;  // else an old file held open
+  };
+  for (const Blocker blocker : {Blocker{"A.BIN", false}, Blocker{"C.BIN", false}, Blocker{"D.BIN", false},
+                                Blocker{"N.BIN", true}}) {
+    SCOPED_TRACE(blocker.name);
+    std::set<std::wstring> expected;
+    for (size_t i = 0; i < std::size(old); ++i) {
+      const auto path = card / old[i].name;
+      SetNormalAttributes(path.wstring());
+      WriteBytes(path, SampleData(1000 + i, static_cast<uint32_t>(i)));
+      ASSERT_TRUE(SetFileAttributesW(path.wstring().c_str(), old[i].attributes & ~FILE_ATTRIBUTE_READONLY));
+      ASSERT_TRUE(SetFileAttributesW(path.wstring().c_str(), old[i].attributes));
+      expected.insert(path.filename().wstring());
+    }
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (blocker.folder) {
+      std::filesystem::create_directory(card / blocker.name);
+      expected.insert(L"N.BIN");
+    } else {
+      held = CreateFileW((card / blocker.name).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    }
+
+    EXPECT_EQ(IOFailure([&] { ExtractCabinet(cab.wstring(), card.wpath()); }), LoadText(kTextCabinetTargetFile));
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+    EXPECT_EQ(Listing(card.path()), expected) << "no member and no staging folder may stay";
+    for (size_t i = 0; i < std::size(old); ++i) {
+      const auto path = card / old[i].name;
+      EXPECT_EQ(ReadBytes(path), SampleData(1000 + i, static_cast<uint32_t>(i))) << old[i].name;
+      EXPECT_EQ(Attributes(path) & (kHR | FILE_ATTRIBUTE_DIRECTORY), old[i].attributes & kHR) << old[i].name;
+    }
+    if (blocker.folder) std::filesystem::remove(card / blocker.name);
+  }
+
+  // Nothing in the way: the same cabinet replaces them all.
+  ExtractCabinet(cab.wstring(), card.wpath());
+  EXPECT_EQ(Listing(card.path()).size(), newer.size());
+  for (const auto& m : newer) {
+    EXPECT_EQ(ReadBytes(card / m.name), m.data) << m.name;
+    EXPECT_EQ(Attributes(card / m.name) & kHR, kHR) << m.name;
+  }
+}
+
 TEST_F(ExtractCabinetTest, AnnouncedSizeBeyondTheDataIsIncomplete) {
   std::vector<CabinetMember> members(2);
   members[0].name = "A.BIN";
