@@ -51,12 +51,12 @@ void ReadDeviceFile(FirmInfo& info, const std::wstring& path, bool withPrefix) {
 // An empty card would name the root of the current drive, which nobody chose.
 std::wstring SettingsFilePath(const std::wstring& card) {
   if (card.empty()) return std::wstring();
-  return FormatBounded(kPathUnits, kSettingsFormat, card.c_str());
+  return FormatBounded(kPathUnits, kSettingsFormat, WithoutTrailingSeparators(card).c_str());
 }
 
 std::wstring FirmInfoFilePath(const std::wstring& card) {
   if (card.empty()) return std::wstring();
-  return FormatBounded(kPathUnits, kFirmInfoFormat, card.c_str());
+  return FormatBounded(kPathUnits, kFirmInfoFormat, WithoutTrailingSeparators(card).c_str());
 }
 
 std::array<uint8_t, kRecordSize> HeaderRecord(DeviceFormatVersion version) {

@@ -60,9 +60,8 @@ bool IsSameFile(const std::wstring& a, const std::wstring& b) {
 // The viewer's place in the chosen folder. A drive root comes from the folder chooser
 // with its backslash ("E:\"), other folders without one; either way one separator.
 std::wstring ViewerTarget(const std::wstring& folder) {
-  std::wstring base = folder;
-  while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
-  return FormatBounded(kPathUnits, L"%ls\\%ls", base.c_str(), LoadText(kTextExecutableName).c_str());
+  return FormatBounded(kPathUnits, L"%ls\\%ls", WithoutTrailingSeparators(folder).c_str(),
+                       LoadText(kTextExecutableName).c_str());
 }
 
 }  // namespace

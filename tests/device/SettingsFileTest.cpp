@@ -35,6 +35,11 @@ TEST(SettingsCodec, HeaderAndPaths) {
 #ifdef _WIN32
   EXPECT_EQ(SettingsFilePath(L"E:"), L"E:\\KORA.INI");
   EXPECT_EQ(FirmInfoFilePath(L"E:"), L"E:\\FIRMINFO.DAT");
+  // The folder chooser gives a drive root with its backslash.
+  EXPECT_EQ(SettingsFilePath(L"E:\\"), L"E:\\KORA.INI");
+  EXPECT_EQ(FirmInfoFilePath(L"E:\\"), L"E:\\FIRMINFO.DAT");
+#else
+  EXPECT_EQ(SettingsFilePath(L"/media/card/"), L"/media/card/KORA.INI");
 #endif
   EXPECT_EQ(SettingsFilePath(std::wstring(255, L'a')), L"") << "a path beyond 260 units is refused";
   EXPECT_EQ(SettingsFilePath(L""), L"") << "no card is not the root folder";
