@@ -25,10 +25,14 @@ namespace {
 
 // Buffers of deleted pictures kept for reuse: only large ones (small blocks are cheap
 // for the heap), only a few (a player has at most three pictures of one size alive:
-// the one shown, its brightened copy and the one being decoded), exact sizes only.
+// the one shown, its brightened copy and the one being decoded), exact sizes only, and
+// none above a recorder frame of up to 1280 x 960. That keeps the reuse for every
+// frame a player shows while the pool never holds more than about 19 MB: the buffer
+// of a one-off large picture goes back to the system instead of staying for good.
 class PixelBufferPool {
  public:
   static constexpr size_t kMinBytes = size_t(256) << 10;
+  static constexpr size_t kMaxBytes = size_t(1280) * 960 * 4;
   static constexpr size_t kMaxKept = 4;
 
   static PixelBufferPool& Instance() {
@@ -48,10 +52,16 @@ class PixelBufferPool {
     return std::unique_ptr<uint8_t[]>(new uint8_t[bytes > 0 ? bytes : 1]);
   }
   void give(std::unique_ptr<uint8_t[]> buffer, size_t bytes) {
-    if (!buffer || bytes < kMinBytes) return;
+    if (!buffer || bytes < kMinBytes || bytes > kMaxBytes) return;
     std::lock_guard<std::mutex> hold(mutex_);
     if (kept_.size() >= kMaxKept) kept_.erase(kept_.begin());  // the oldest goes
     kept_.emplace_back(bytes, std::move(buffer));
+  }
+  Image::PoolUsage usage() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    Image::PoolUsage held{kept_.size(), 0};
+    for (const auto& k : kept_) held.bytes += k.first;
+    return held;
   }
 
  private:
@@ -64,6 +74,8 @@ class PixelBufferPool {
 std::unique_ptr<uint8_t[]> Image::AllocatePixels(size_t bytes) {
   return PixelBufferPool::Instance().take(bytes);
 }
+
+Image::PoolUsage Image::PooledPixels() { return PixelBufferPool::Instance().usage(); }
 
 Image::Image(int32_t width, int32_t height)
     : width(width), height(height), byteSize(CheckedByteSize(width, height)) {

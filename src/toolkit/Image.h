@@ -42,6 +42,13 @@ class Image {
   // is a new mapping for the system whose every page faults on first touch.
   static std::unique_ptr<uint8_t[]> AllocatePixels(size_t bytes);
 
+  // What the reuse pool holds now: buffers kept and their bytes.
+  struct PoolUsage {
+    size_t buffers;
+    size_t bytes;
+  };
+  static PoolUsage PooledPixels();
+
  private:
   int32_t width;
   int32_t height;

@@ -13,18 +13,22 @@
 
 #include "toolkit/Image.h"
 
-// Bounds on what a decoder is willing to do for one picture, checked after the header
-// is read and before anything large is allocated.
+// Bounds on what a decoder is willing to do for one picture. The defaults are the
+// viewer's own, used for recorder frames and interface pictures alike.
 struct ImageDecodingLimits {
-  // Largest width * height accepted. The default (64 Mi pixels, a 256 MiB buffer) is far
-  // above any recorder frame or interface picture, and keeps a damaged header from
-  // demanding gigabytes.
-  int64_t maxPixels = int64_t(1) << 26;
-  // Largest number of JPEG scans read before giving up (0: no limit). Guards against
-  // progressive files crafted with thousands of tiny scans.
-  int maxJpegScans = 0;
-  // Asked now and then while a picture decodes; true stops the decode (no image). Lets
-  // a cancel or a closing program end a slow decode instead of waiting for it.
+  // Largest width * height accepted, checked after the header is read and before
+  // anything proportional to the picture is allocated. 16 Mi pixels (a 64 MiB buffer)
+  // is generous for a recorder, whose frames are 640 x 480, and for the interface's
+  // pictures, which are at most window-sized.
+  int64_t maxPixels = int64_t(1) << 24;
+  // Largest number of JPEG scans read before giving up (0: no limit). A progressive
+  // file crafted from thousands of tiny scans makes the library walk the whole picture
+  // once per scan; 500 is what libjpeg-turbo's own fuzzers allow.
+  int maxJpegScans = 500;
+  // Asked before a decode starts and then before every row group the JPEG decoder
+  // works on; true ends the decode with no image. Lets a cancel or a closing program
+  // end a slow decode instead of waiting for it. An exception from it counts as true.
+  // The PNG decoder does not ask it: its pictures are the program's own.
   std::function<bool()> stop;
 };
 

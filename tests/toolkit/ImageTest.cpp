@@ -134,3 +134,27 @@ TEST(ImageTest, ReusedPixelBuffersStartZeroedWhereZeroIsPromised) {
   Image other(641, 480);
   EXPECT_NE(other.Pixels(), oldBuffer);
 }
+
+// However many pictures of odd sizes come and go, the pool keeps no more than a few
+// recorder-sized buffers: a large picture's buffer is let go, not hoarded.
+TEST(ImageTest, PixelBufferPoolStaysSmall) {
+  const size_t largestKept = size_t(1280) * 960 * 4;
+  for (int32_t round = 0; round < 3; ++round) {
+    for (int32_t side : {700, 1111, 1500, 2048, 3001}) {
+      { Image gone(side + round, side); }
+      const Image::PoolUsage held = Image::PooledPixels();
+      EXPECT_LE(held.buffers, 4u) << side;
+      EXPECT_LE(held.bytes, 4 * largestKept) << side;
+    }
+  }
+  const Image::PoolUsage before = Image::PooledPixels();
+  { Image big(1281, 960); }
+  EXPECT_EQ(Image::PooledPixels().bytes, before.bytes) << "a buffer above a recorder frame was kept";
+  const uint8_t* kept = nullptr;
+  {
+    Image frame(1280, 960);
+    kept = frame.Pixels();
+  }
+  Image again(1280, 960);
+  EXPECT_EQ(again.Pixels(), kept) << "a recorder-sized buffer was not kept";
+}

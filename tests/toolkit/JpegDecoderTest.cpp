@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 
 #include "TestPictures.h"
 #include "toolkit/ImageDecoding.h"
@@ -188,5 +189,93 @@ TEST(JpegDecoderTest, DamagedBytesNeverCrash) {
     if (image) {
       ASSERT_EQ(image->ByteSize(), image->Width() * image->Height() * 4);
     }
+  }
+}
+
+// The viewer's own bounds, as the recording reader gets them: a progressive picture of
+// a few kilobytes with hundreds of scans could otherwise keep the loader busy for
+// minutes, and a header could demand a buffer far beyond any recorder frame.
+TEST(JpegDecoderTest, DefaultLimitsBoundScansAndPixels) {
+  JpegOptions progressive;
+  progressive.progressive = true;
+  const auto jpeg = EncodeJpeg(16, 16, [](int x, int y) { return Rgb{uint8_t(x * 9), uint8_t(y * 9), 60}; },
+                               progressive);
+  const auto at500 = testpictures::WithScanCount(jpeg, 500);
+  const auto at501 = testpictures::WithScanCount(jpeg, 501);
+  ASSERT_EQ(testpictures::FindJpegScans(at501).size(), 501u);
+  EXPECT_TRUE(Decode(at500));
+  EXPECT_FALSE(Decode(at501));
+  ImageDecodingLimits unlimited;
+  unlimited.maxJpegScans = 0;
+  EXPECT_TRUE(DecodeJpegImage(at501.data(), at501.size(), unlimited)) << "refused for another reason";
+
+  // One column more than 4096 x 4096 (16 Mi pixels): refused before anything is read.
+  JpegOptions grey;
+  grey.components = 1;
+  auto big = EncodeJpeg(16, 16, [](int, int) { return Rgb{90, 0, 0}; }, grey);
+  const size_t sof = testpictures::FindJpegFrameHeader(big);
+  ASSERT_NE(sof, 0u);
+  big[sof + 5] = 0x10, big[sof + 6] = 0x00;  // height 4096
+  big[sof + 7] = 0x10, big[sof + 8] = 0x01;  // width 4097
+  EXPECT_FALSE(Decode(big));
+}
+
+namespace {
+
+// Pictures the stop question is tried on: one scan, and ten scans of a progressive file.
+std::vector<uint8_t> StopTestPicture(bool progressive) {
+  JpegOptions options;
+  options.progressive = progressive;
+  return EncodeJpeg(64, 96, [](int x, int y) { return Rgb{uint8_t(x * 4), uint8_t(y * 2), uint8_t(x ^ y)}; },
+                    options);
+}
+
+}  // namespace
+
+TEST(JpegDecoderTest, StopEndsTheDecodeAtOnce) {
+  for (bool progressive : {false, true}) {
+    const auto jpeg = StopTestPicture(progressive);
+    for (int stopAt : {1, 2, 7, 40}) {
+      int asked = 0;
+      ImageDecodingLimits limits;
+      limits.stop = [&] { return ++asked >= stopAt; };
+      EXPECT_FALSE(DecodeJpegImage(jpeg.data(), jpeg.size(), limits)) << progressive << " " << stopAt;
+      // Nothing more was decoded (nor asked) once the answer was yes.
+      EXPECT_EQ(asked, stopAt) << progressive;
+    }
+  }
+}
+
+TEST(JpegDecoderTest, StopThatNeverSaysYesChangesNothing) {
+  for (bool progressive : {false, true}) {
+    const auto jpeg = StopTestPicture(progressive);
+    int asked = 0;
+    ImageDecodingLimits limits;
+    limits.stop = [&] { return ++asked < 0; };
+    auto watched = DecodeJpegImage(jpeg.data(), jpeg.size(), limits);
+    auto plain = Decode(jpeg);
+    ASSERT_TRUE(watched);
+    ASSERT_TRUE(plain);
+    ASSERT_EQ(watched->ByteSize(), plain->ByteSize());
+    EXPECT_EQ(std::memcmp(watched->Pixels(), plain->Pixels(), size_t(plain->ByteSize())), 0);
+    // Asked at least once for every output row and, when progressive, every scan: a
+    // cancel is noticed within a row group of work.
+    EXPECT_GE(asked, 96 + (progressive ? 10 : 0)) << progressive;
+  }
+}
+
+TEST(JpegDecoderTest, StopThatThrowsEndsTheDecodeWithoutEscaping) {
+  const auto jpeg = StopTestPicture(true);
+  for (int throwAt : {1, 5}) {
+    int asked = 0;
+    ImageDecodingLimits limits;
+    limits.stop = [&]() -> bool {
+      if (++asked >= throwAt) throw std::runtime_error("stop question failed");
+      return false;
+    };
+    std::unique_ptr<Image> image;
+    EXPECT_NO_THROW(image = DecodeJpegImage(jpeg.data(), jpeg.size(), limits));
+    EXPECT_FALSE(image);
+    EXPECT_EQ(asked, throwAt);
   }
 }

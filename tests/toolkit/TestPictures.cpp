@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -189,6 +190,37 @@ size_t FindJpegFrameHeader(const std::vector<uint8_t>& jpeg) {
     }
   }
   return 0;
+}
+
+std::vector<size_t> FindJpegScans(const std::vector<uint8_t>& jpeg) {
+  std::vector<size_t> scans;
+  size_t i = 2;
+  while (i + 4 <= jpeg.size()) {
+    const uint8_t marker = jpeg[i + 1];
+    // Entropy-coded data, a stuffed 0xFF, fill bytes and restart markers: step on.
+    if (jpeg[i] != 0xFF || marker == 0x00 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD7)) {
+      ++i;
+      continue;
+    }
+    if (marker == 0xD9) break;
+    if (marker == 0xDA) scans.push_back(i);
+    i += 2 + (size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]);  // the length counts itself
+  }
+  return scans;
+}
+
+std::vector<uint8_t> WithScanCount(const std::vector<uint8_t>& jpeg, size_t scans) {
+  const std::vector<size_t> found = FindJpegScans(jpeg);
+  if (found.empty() || found.size() > scans || jpeg.size() < 2 || jpeg[jpeg.size() - 2] != 0xFF ||
+      jpeg.back() != 0xD9) {
+    throw std::invalid_argument("not a picture whose scans can be repeated to that count");
+  }
+  const std::vector<uint8_t> lastScan(jpeg.begin() + std::ptrdiff_t(found.back()), jpeg.end() - 2);
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.end() - 2);
+  for (size_t n = found.size(); n < scans; ++n) out.insert(out.end(), lastScan.begin(), lastScan.end());
+  out.push_back(0xFF);
+  out.push_back(0xD9);
+  return out;
 }
 
 }  // namespace testpictures

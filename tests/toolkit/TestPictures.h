@@ -41,4 +41,13 @@ void FixPngChunkCrc(std::vector<uint8_t>& png, size_t chunkStart);
 // Offset of the first JPEG frame header (SOF0/SOF1/SOF2) marker, or 0.
 size_t FindJpegFrameHeader(const std::vector<uint8_t>& jpeg);
 
+// Offsets of every start-of-scan marker, found by walking the marker segments and
+// stepping over each scan's entropy-coded data.
+std::vector<size_t> FindJpegScans(const std::vector<uint8_t>& jpeg);
+
+// The picture with its last scan repeated until it has `scans` scans in all: what a
+// crafted progressive file looks like. The library takes the repeats as a bogus but
+// readable progression.
+std::vector<uint8_t> WithScanCount(const std::vector<uint8_t>& jpeg, size_t scans);
+
 }  // namespace testpictures
