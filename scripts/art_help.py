@@ -3,13 +3,13 @@ the program draws them with, with the page's numbered markers on the parts they 
 import art_pieces as pieces
 from art_palette import C
 
-MARGIN = 10  # transparent border that lets a marker stand out over a panel's edge
+MARGIN = 10  # transparent border that lets a marker (given by its centre) stand out over an edge
 
 
 def picture(renderer, part, width, height):
     parts = {'info': info, 'config': config, 'console': console, 'chart': chart}
     body, markers = parts[part](renderer, width - 2 * MARGIN, height - 2 * MARGIN)
-    body += ''.join(pieces.place(pieces.marker(n), x, y) for n, (x, y) in markers)
+    body += ''.join(pieces.place(pieces.marker(n), x - 10, y - 10) for n, (x, y) in markers)
     return pieces.document(width, height, f'<g transform="translate({MARGIN},{MARGIN})">{body}</g>')
 
 
@@ -36,7 +36,7 @@ def info(renderer, width, height):
     body = (pieces.place(renderer.of(10026), 0, 0)
             + glyph_row(renderer, date_ids(), '2013/04/05', 62, 80, 9)
             + glyph_row(renderer, time_ids(), '09:08:07', 20, 105, 21))
-    return body, [(1, (2, 76))]
+    return body, [(1, (10, 84))]
 
 
 def slider(renderer, track_id, x, y, value, low, high):
@@ -51,7 +51,7 @@ def config(renderer, width, height):
             + pieces.place(renderer.of(290), 14, 48)
             + pieces.place(renderer.of(289), 14, 113)
             + pieces.place(renderer.of(10021), 57, 178))
-    markers = [(1, (-6, 40)), (2, (100, 26)), (3, (-6, 105)), (4, (126, 91)), (5, (49, 170))]
+    markers = [(1, (2, 48)), (2, (108, 34)), (3, (2, 113)), (4, (134, 99)), (5, (57, 178))]
     return body, markers
 
 
@@ -85,8 +85,8 @@ def console(renderer, width, height):
     body += ''.join(pieces.place(renderer.of(i), x, y) for i, x, y in buttons)
     slider_width = width - 344
     body += f'<g transform="translate(249,26)">{position_slider(slider_width, 96, [40, 200])}</g>'
-    markers = [(1, (15, 2)), (2, (62, 6)), (3, (101, 5)), (4, (152, 5)), (5, (190, 10)),
-               (6, (234, 10)), (7, (361, 8)), (8, (298, 50))]
+    markers = [(1, (23, 10)), (2, (70, 14)), (3, (109, 13)), (4, (160, 13)), (5, (198, 18)),
+               (6, (242, 18)), (7, (369, 16)), (8, (306, 58))]
     return body, markers
 
 
@@ -122,4 +122,4 @@ def chart(renderer, width, height):
     plot, marker_x = chart_plot(width, height)
     body = (middle + pieces.place(renderer.of(361), width - 40, 0)
             + pieces.place(renderer.of(359), 0, 0) + plot)
-    return body, [(1, (marker_x - 8, -8)), (2, (width // 2 + 40, 12))]
+    return body, [(1, (marker_x, 0)), (2, (width // 2 + 48, 20))]
