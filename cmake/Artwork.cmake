@@ -29,3 +29,9 @@ function(pathscope_art_resources target)
     add_dependencies(${target} pathscope_art)
   endif()
 endfunction()
+
+# `cmake --build BUILD --target art_sheet`: every picture at 1:1 on one contact sheet.
+add_custom_target(art_sheet
+  COMMAND "${CMAKE_SOURCE_DIR}/scripts/art-sheet" "${PATHSCOPE_ART_DIR}" "${CMAKE_BINARY_DIR}/art-sheet.png"
+  DEPENDS pathscope_art
+  VERBATIM)

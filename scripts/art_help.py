@@ -1,7 +1,8 @@
 """The help page's pictures of the main window's parts, composed from the same pieces
 the program draws them with, with the page's numbered markers on the parts they name."""
+import math
+
 import art_pieces as pieces
-from art_palette import C
 
 MARGIN = 10  # transparent border that lets a marker (given by its centre) stand out over an edge
 
@@ -92,7 +93,6 @@ def console(renderer, width, height):
 
 def curve_points(left, top, right, bottom, count):
     """A drive's combined G: about 1 at rest, with a few bumps and one hard brake."""
-    import math
     points = []
     for i in range(count):
         g = 1.0 + 0.08 * math.sin(i * 0.9) + 0.05 * math.sin(i * 2.3)

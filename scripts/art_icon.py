@@ -11,7 +11,7 @@ def png_rgba(path):
     with open(path, 'rb') as f:
         data = f.read()
     pos, idat, width, height = 8, b'', 0, 0
-    while pos < len(data):
+    while pos + 8 <= len(data):  # every chunk moves pos on by 12 bytes at least
         length, kind = struct.unpack('>I4s', data[pos:pos + 8])
         chunk = data[pos + 8:pos + 8 + length]
         if kind == b'IHDR':
@@ -33,7 +33,8 @@ def paeth(a, b, c):
 def unfilter(raw, stride, height):
     rows, prev = [], bytearray(stride)
     for y in range(height):
-        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        start = y * (stride + 1)
+        kind, line = raw[start], bytearray(raw[start + 1:start + 1 + stride])
         for i in range(stride):
             a = line[i - 4] if i >= 4 else 0
             b, c = prev[i], (prev[i - 4] if i >= 4 else 0)

@@ -3,7 +3,6 @@ pieces, the switch mark, digits and the help page's markers."""
 import itertools
 import os
 import re
-import sys
 
 import art_glyphs as glyphs
 from art_palette import C

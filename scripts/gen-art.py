@@ -7,8 +7,9 @@ usage: gen-art.py ART_DIR OUT_DIR RSVG_CONVERT
 Every picture is first written as an SVG document (OUT_DIR/svg/<id>.svg) and then
 rendered at its exact size by rsvg-convert, so what the sheet shows is what the program
 draws. Buttons, tracks, digits and the help pictures are composed here from the icon
-sources and the panel backgrounds; lettering uses the stroke glyphs below, so no font
-is needed at build time. Only the standard library is used.
+sources and the panel backgrounds (art_pieces, art_help); lettering uses the stroke
+glyphs of art_glyphs, so no font is needed at build time. Only the standard library is
+used.
 """
 import concurrent.futures
 import csv
