@@ -1,7 +1,7 @@
 // Arbitrary bytes as a recording archive: the whole load (scan, sound track, timeline)
 // and then every scanned picture read and rebuilt into its JPEG stream. The decoder
 // itself is fuzz_jpeg's work: here only the first picture that decodes is decoded, and
-// only up to 128 x 128 pixels, so that one input costs the scan and not a recorder
+// only up to 32 x 32 pixels, so that one input costs the scan and not a recorder
 // frame's decode and thousands of inputs run a second. The sound is only counted, so no input touches the disk. A scan that does not
 // end shows as a timeout.
 #include <algorithm>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static VideoArchive* archive = [] {
     auto* a = new VideoArchive();
     ImageDecodingLimits limits;
-    limits.maxPixels = int64_t(128) * 128;
+    limits.maxPixels = int64_t(32) * 32;
     limits.maxJpegScans = 500;
     a->SetDecodingLimits(limits);
     return a;

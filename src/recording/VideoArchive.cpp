@@ -178,8 +178,10 @@ void VideoArchive::BuildTimeIndex() {
   for (int s = 0; s < slotCount_; ++s) {
     if (slots_[s]) index_[indexCount_++] = TimeIndexEntry{slots_[s]->tick, s, 0};
   }
-  std::stable_sort(index_.begin(), index_.begin() + indexCount_,
-                   [](const TimeIndexEntry& a, const TimeIndexEntry& b) { return a.tick < b.tick; });
+  const auto byTick = [](const TimeIndexEntry& a, const TimeIndexEntry& b) { return a.tick < b.tick; };
+  // Slots follow the ticks, so the index is nearly always in order already.
+  const auto end = index_.begin() + indexCount_;
+  if (!std::is_sorted(index_.begin(), end, byTick)) std::stable_sort(index_.begin(), end, byTick);
 }
 
 void VideoArchive::SummariseTimes() {
