@@ -64,22 +64,25 @@ void VideoArchive::Load(std::unique_ptr<IByteSource> source, ILoadProgress* play
   if (recfiles::CreateTempFile(soundPath_)) sound = recfiles::OpenForWriting(soundPath_);
   // Without it the recording still plays, silently.
   if (!sound && player) player->soundLost();
-  LoadOrClose(std::move(source), player, sound.get());
+  IByteSink* sink = sound.get();
+  LoadOrClose(std::move(source), player, sink, std::move(sound));
 }
 
 void VideoArchive::Load(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound) {
   Close();
   soundPath_.clear();
-  LoadOrClose(std::move(source), player, sound);
+  LoadOrClose(std::move(source), player, sound, nullptr);
 }
 
 void VideoArchive::LoadOrClose(std::unique_ptr<IByteSource> source, ILoadProgress* player,
-                               IByteSink* sound) {
+                               IByteSink* sound, std::unique_ptr<IByteSink> ownedSound) {
   try {
     LoadBody(std::move(source), player, sound);
   } catch (...) {
     // Whatever stopped the load, nothing of it may stay behind: no half-built tables,
-    // no open file, no orphaned temporary WAVE file.
+    // no open file, no orphaned temporary WAVE file. The sound file is closed first,
+    // since Windows deletes no file that is still open.
+    ownedSound.reset();
     Close();
     throw;
   }

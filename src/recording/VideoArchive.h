@@ -88,7 +88,10 @@ class VideoArchive {
   static int64_t WidenTick(uint32_t tick, uint32_t startTick);
 
  private:
-  void LoadOrClose(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound);
+  // Loads, writing the sound to `sound`; `ownedSound` (may be null) is the file behind it,
+  // closed when the load ends either way.
+  void LoadOrClose(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound,
+                   std::unique_ptr<IByteSink> ownedSound);
   void LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* player, IByteSink* sound);
   // The steps after the scan: pictures into their slots, gaps filled with copies, the
   // time index, and the summary times.
