@@ -16,6 +16,20 @@ void Dispatch(const MSG& msg) {
   Window::rethrowPendingFailure();
 }
 
+// Pumps until done() holds or the time is up, sleeping between pumps until a message
+// comes or lookAgainMs has passed.
+bool Pump(const std::function<bool()>& done, DWORD timeoutMs, DWORD lookAgainMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (!PumpPending()) return done();
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(timeoutMs - spent, lookAgainMs),
+                              QS_ALLINPUT);
+  }
+}
+
 }  // namespace
 
 bool PumpPending(HWND window) {
@@ -31,19 +45,12 @@ bool PumpPending(HWND window) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (!PumpPending()) return done();
-    if (done()) return true;
-    const DWORD spent = GetTickCount() - start;
-    if (spent >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(timeoutMs - spent, kLookAgainMs),
-                              QS_ALLINPUT);
-  }
+  return Pump(done, timeoutMs, kLookAgainMs);
 }
 
+// Nothing to watch: sleeps until a message comes, as a message loop does.
 void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
+  Pump([] { return false; }, ms, INFINITE);
 }
 
 int RunMessageLoop() {
