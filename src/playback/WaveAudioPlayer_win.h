@@ -17,13 +17,11 @@
 #include "toolkit/WindowMessages_win.h"
 #include "toolkit/Window_win.h"
 
-// The owner hears WM_SOUND_END when the sound has ended (isAtEnd() is true) or when the
-// chunks flushed by pause, stop, play or close have all come back (isAtEnd() is false).
-
 class WaveAudioPlayer : public Window, public ISoundPlayer {
  public:
-  // Creates the hidden window; notifyWindow receives WM_SOUND_END. Delete the player by
-  // destroying its window.
+  // Creates the hidden window. notifyWindow receives WM_SOUND_END when the sound has
+  // ended (isAtEnd() is true) or when the chunks flushed by pause, stop, play or close
+  // have all come back (isAtEnd() is false). Delete the player by destroying its window.
   explicit WaveAudioPlayer(HWND notifyWindow);
   ~WaveAudioPlayer() override;
 
