@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
 #include "foundation/Exception.h"
@@ -389,20 +390,11 @@ TEST_F(ImageLoaderTest, CallsMadeByMessagesThatALoadDispatchesAreRefusedOrWaitFo
     const char* answer;
     bool openAfter;
   };
-  const std::wstring refused = LoadText(kTextImageArchiveUnreadable);
-  auto refusal = [&](const std::function<void()>& call) -> std::string {
-    try {
-      call();
-      return "done";
-    } catch (const ImageException& e) {
-      return e.message == refused ? "refused" : "other failure";
-    }
-  };
   const std::wstring path = path_;
   const Case cases[] = {
-      {"load", [&](ImageLoader& l) { return refusal([&] { l.LoadArchive(path, nullptr); }); },
+      {"load", [&](ImageLoader& l) { return AnswerOf([&] { l.LoadArchive(path, nullptr); }); },
        "refused", true},
-      {"open plain", [&](ImageLoader& l) { return refusal([&] { l.OpenPlainFile(path); }); },
+      {"open plain", [&](ImageLoader& l) { return AnswerOf([&] { l.OpenPlainFile(path); }); },
        "refused", true},
       {"request", [&](ImageLoader& l) { return std::string(l.RequestImage(3) ? "accepted" : "refused"); },
        "refused", true},

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
 #include "WaveBytes.h"
@@ -608,24 +609,12 @@ TEST_F(VideoPlayerTest, SoundEndingBeforeTheLastFrameHandsTheFramesToTheTicks) {
 TEST_F(VideoPlayerTest, DateJumpsOpenTheFirstRecordingOfTheNeighbouringDate) {
   const std::filesystem::path folder = *dir_ / "dates";
   std::filesystem::create_directories(folder);
-  struct {
-    const char* name;
-    LocalDateTime start;
-  } const files[] = {{"0001_001.DAT", {2009, 5, 1, 9, 0, 0}},
-                     {"0001_002.DAT", {2009, 5, 1, 12, 0, 0}},
-                     {"0002_001.DAT", {2009, 5, 3, 10, 0, 0}},
-                     {"0003_001.DAT", {2009, 5, 9, 7, 0, 0}}};
-  for (const auto& f : files) {
-    recsim::RecordingDescription d;
-    d.start = f.start;
-    d.pictureCount = 30;
-    d.mode = recsim::PictureMode::Fast;
-    d.width = 160;
-    d.height = 120;
-    d.sound = false;
-    recsim::WriteRecording(d, (folder / f.name).wstring());
-  }
-  auto pathOf = [&](int i) { return (folder / files[i].name).wstring(); };
+  const std::vector<DatedRecording> files = {{"0001_001.DAT", {2009, 5, 1, 9, 0, 0}},
+                                             {"0001_002.DAT", {2009, 5, 1, 12, 0, 0}},
+                                             {"0002_001.DAT", {2009, 5, 3, 10, 0, 0}},
+                                             {"0003_001.DAT", {2009, 5, 9, 7, 0, 0}}};
+  WriteDatedRecordings(folder, files, 30);
+  auto pathOf = [&](int i) { return (folder / files[static_cast<size_t>(i)].name).wstring(); };
   int count = 0;
   ASSERT_EQ(player_->setListFromFolder(pathOf(1), count), 1);
   ASSERT_EQ(count, 4);
@@ -741,38 +730,28 @@ TEST_F(VideoPlayerTest, CallsMadeByMessagesThatALoadDispatchesWaitOrAreRefused) 
   std::filesystem::create_directories(pictures);
   std::ofstream(pictures / "shot.jpg", std::ios::binary)
       .write(reinterpret_cast<const char*>(jpeg_.data()), static_cast<std::streamsize>(jpeg_.size()));
-  const std::wstring refusal = LoadText(kTextImageArchiveUnreadable);
-  // What a main window's command does: it catches and keeps the failure's text.
-  auto refused = [&](const std::function<void()>& call) -> std::string {
-    try {
-      call();
-      return "done";
-    } catch (const Exception& e) {
-      return e.message == refusal ? "refused" : "other failure";
-    }
-  };
   const struct {
     const char* call;
     std::function<std::string(VideoPlayer&)> make;
     const char* answer;
     bool shown;  // the outer load's recording is shown afterwards
   } cases[] = {
-      {"open the recording again", [&](VideoPlayer& p) { return refused([&] { p.openRecordingAt(0); }); },
+      {"open the recording again", [&](VideoPlayer& p) { return AnswerOf([&] { p.openRecordingAt(0); }); },
        "refused", true},
       {"open a picture",
        [&](VideoPlayer& p) {
-         return refused([&] {
+         return AnswerOf([&] {
            p.setPictureName(L"shot.jpg");
            p.openPicture(pictures.wstring());
          });
        },
        "refused", true},
-      {"replace the list", [&](VideoPlayer& p) { return refused([&] { p.setSingleFile(withoutSound_); }); },
+      {"replace the list", [&](VideoPlayer& p) { return AnswerOf([&] { p.setSingleFile(withoutSound_); }); },
        "refused", true},
-      {"jump to a date", [&](VideoPlayer& p) { return refused([&] { p.jumpToDate(false); }); },
+      {"jump to a date", [&](VideoPlayer& p) { return AnswerOf([&] { p.jumpToDate(false); }); },
        "refused", true},
-      {"play", [&](VideoPlayer& p) { return refused([&] { p.playFrom(0); }); }, "done", true},
-      {"close", [&](VideoPlayer& p) { return refused([&] { p.closeRecording(); }); }, "done", false},
+      {"play", [&](VideoPlayer& p) { return AnswerOf([&] { p.playFrom(0); }); }, "done", true},
+      {"close", [&](VideoPlayer& p) { return AnswerOf([&] { p.closeRecording(); }); }, "done", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.call);
