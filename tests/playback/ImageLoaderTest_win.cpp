@@ -219,6 +219,8 @@ TEST_F(ImageLoaderTest, OnlyTheLastOfTwoQuickRequestsIsServed) {
     receiver_->frames.clear();
     const int first = pictureSlot(2 * round + 1);
     const int second = pictureSlot(first + 20);
+    // The worker lets go of the lock just after posting the previous round's picture.
+    ASSERT_TRUE(PumpUntil([&] { return !workerReading(); }, kPatienceMs));
     ASSERT_NE(SuspendThread(loader_->workerThread()), DWORD(-1));
     const bool a = loader_->RequestImage(first);
     const bool b = loader_->RequestImage(second);
