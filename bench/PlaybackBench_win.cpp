@@ -22,6 +22,7 @@
 #include "RecorderSimulator.h"
 #include "foundation/Exception.h"
 #include "playback/VideoPlayer_win.h"
+#include "toolkit/MessagePump_win.h"
 
 namespace {
 
@@ -96,21 +97,6 @@ double Percentile(std::vector<double> values, double p) {
   return values[std::min(i, values.size() - 1)];
 }
 
-void Pump(DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Window::rethrowPendingFailure();
-    // Block until a message comes, as a message loop does.
-    const DWORD spent = GetTickCount() - start;
-    if (spent < ms) MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-  }
-}
-
 // Figures over the paints whose sound position is at or after fromMs. A frame counts as
 // shown if it was painted at any time (frames are painted a little before they are due,
 // so the first frame of the window may come just before it).
@@ -182,14 +168,14 @@ int Run(const std::vector<std::wstring>& args) {
               frames * player::kFramePeriodMs / 1000.0,
               player->sound().getState() == SoundState::Closed ? "none" : "open",
               player->drawsWithDrawDib() ? "DrawDib" : "StretchDIBits");
-  Pump(300);
+  PumpFor(300);
 
   owner->measuring = true;
   const double cpu0 = CpuSeconds();
   const DWORD wall0 = timeGetTime();
   player->playFrom(0);
   const DWORD limit = static_cast<DWORD>(frames * player::kFramePeriodMs) + 15000;
-  while (player->state() == PlayerState::Playing && timeGetTime() - wall0 < limit) Pump(50);
+  while (player->state() == PlayerState::Playing && timeGetTime() - wall0 < limit) PumpFor(50);
   const double wall = (timeGetTime() - wall0) / 1000.0;
   const double cpu = CpuSeconds() - cpu0;
   owner->measuring = false;

@@ -7,6 +7,7 @@
 #include "foundation/Report_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/MessagePump_win.h"
 
 namespace {
 
@@ -36,12 +37,8 @@ int Run(HINSTANCE instance, int showCommand) {
   if (!window) throw WindowException(static_cast<uint32_t>(GetLastError()));
   ShowWindow(window, showCommand);
   UpdateWindow(window);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
+  // A failure a window's handler let escape ends the loop and is reported below.
+  return RunMessageLoop();
 }
 
 }  // namespace

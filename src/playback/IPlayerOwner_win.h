@@ -1,6 +1,7 @@
 #pragma once
 // What the video player asks of the window that owns it: the main window in the viewer,
-// a stand-in in tests and the benchmark.
+// a stand-in in tests and the benchmark. The owner outlives every load it starts: while
+// it is marked busy it refuses to close.
 #include <windows.h>
 
 #include <string>

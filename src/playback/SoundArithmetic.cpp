@@ -25,6 +25,21 @@ int32_t MsFromBytes(const WaveFormat& format, int32_t sampleBytes, int32_t bytes
   return static_cast<int32_t>(std::trunc(std::min(ms, limit)));
 }
 
+int64_t PlayedBytes(const WaveFormat& format, DeviceTimeUnit unit, uint32_t count) {
+  const int64_t n = count;
+  switch (unit) {
+    case DeviceTimeUnit::Bytes:
+      return n;
+    case DeviceTimeUnit::Samples:
+      return n * format.blockAlign;
+    case DeviceTimeUnit::Milliseconds:
+      return n * format.blockAlign * format.samplesPerSec / 1000;
+    case DeviceTimeUnit::Other:
+      break;
+  }
+  return -1;
+}
+
 ChunkSpan NextChunk(int32_t start, int32_t sampleBytes, uint32_t chunkBytes) {
   const int64_t last = static_cast<int64_t>(sampleBytes) - 1;
   int64_t from = start < 0 ? 0 : start;

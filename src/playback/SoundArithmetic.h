@@ -15,6 +15,15 @@ int32_t BytesFromMs(const WaveFormat& format, int32_t sampleBytes, int32_t ms);
 // rounded down. The rate is read as unsigned, as the device reads it.
 int32_t MsFromBytes(const WaveFormat& format, int32_t sampleBytes, int32_t bytes);
 
+// The units in which the device may report how much it has played: it is asked for
+// bytes, but a driver is free to answer in another unit.
+enum class DeviceTimeUnit { Bytes, Samples, Milliseconds, Other };
+
+// The sample bytes played, from a count the device gave in the unit it chose
+// (milliseconds are converted at the format's rate, truncated); -1 when the unit says
+// nothing about the sound.
+int64_t PlayedBytes(const WaveFormat& format, DeviceTimeUnit unit, uint32_t count);
+
 // What the next chunk covers: [start, end) after clamping the start into the sound.
 // Chunks end on multiples of the chunk size counted from the first sample, so the
 // first chunk after a seek is shorter. The final sample is never queued: a chunk that

@@ -10,7 +10,9 @@
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
+#include "toolkit/WindowMessages_win.h"
 
 using player::ClampFrame;
 
@@ -29,9 +31,25 @@ bool FolderExists(const std::wstring& folder) {
   return !folder.empty() && PathIsDirectoryW(folder.c_str());
 }
 
+// Runs its function when the scope ends, however it ends.
+template <typename F>
+class ScopeExit {
+ public:
+  explicit ScopeExit(F f) : f_(std::move(f)) {}
+  ~ScopeExit() { f_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  F f_;
+};
+
+// Ends a scan whose result nobody will use; it carries nothing to show.
+struct LoadAbandoned {};
+
 }  // namespace
 
-VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner) {
+VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner), drawDib_(DrawDibOpen()) {
   gamma_.SetGamma(1.2);
 
   WindowCreateParams p;
@@ -43,17 +61,16 @@ VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner) {
   p.instance = classInstance();
   create(p);
 
-  drawDib_ = DrawDibOpen();
-
-  TIMECAPS caps = {};
-  if (timeGetDevCaps(&caps, sizeof(caps)) == TIMERR_NOERROR) {
-    UINT period = caps.wPeriodMin < 1 ? 1 : caps.wPeriodMin;
-    if (period > caps.wPeriodMax) period = caps.wPeriodMax;
-    if (timeBeginPeriod(period) == TIMERR_NOERROR) timerPeriod_ = period;
+  try {
+    loader_ = std::make_unique<ImageLoader>(handle());
+    sound_ = new WaveAudioPlayer(handle());
+  } catch (...) {
+    // The window goes with the half-built player. The object itself is deleted by the
+    // failed construction, so the window's destruction must not delete it too.
+    holdDeletion();
+    DestroyWindow(handle());
+    throw;
   }
-
-  sound_ = new WaveAudioPlayer(handle());
-  loader_ = std::make_unique<ImageLoader>(handle());
 }
 
 VideoPlayer::~VideoPlayer() {
@@ -71,18 +88,11 @@ void VideoPlayer::destroyParts() {
     ImageLoader::DiscardPostedFrames(handle());
     KillTimer(handle(), kTickTimerId);
   }
-  if (drawDib_ != nullptr) DrawDibClose(static_cast<HDRAWDIB>(drawDib_));
-  drawDib_ = nullptr;
-  if (timerPeriod_ != 0) timeEndPeriod(timerPeriod_);
-  timerPeriod_ = 0;
   if (sound_ != nullptr && sound_->handle() != nullptr) DestroyWindow(sound_->handle());
   sound_ = nullptr;
 }
 
-void VideoPlayer::useStretchDIBitsOnly() {
-  if (drawDib_ != nullptr) DrawDibClose(static_cast<HDRAWDIB>(drawDib_));
-  drawDib_ = nullptr;
-}
+void VideoPlayer::useStretchDIBitsOnly() { drawDib_.reset(); }
 
 LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -111,7 +121,14 @@ LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onFrameReady(wParam, reinterpret_cast<Image*>(lParam));
       return 0;
     case WM_DESTROY:
-      destroyParts();
+      if (!loading_) {
+        destroyParts();
+        break;
+      }
+      // The load below still uses this object and its loader: they go once it has
+      // returned. Until then nothing may be left for the dead window.
+      loader_->Cancel();
+      ImageLoader::DiscardPostedFrames(handle());
       break;
     default:
       break;
@@ -120,10 +137,19 @@ LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int VideoPlayer::setListFromFolder(const std::wstring& path, int& count) {
+  refuseWhileLoading();
   return list_.setListFromFolder(path, count);
 }
 
-int VideoPlayer::setSingleFile(const std::wstring& path) { return list_.setSingleFile(path); }
+int VideoPlayer::setSingleFile(const std::wstring& path) {
+  refuseWhileLoading();
+  return list_.setSingleFile(path);
+}
+
+void VideoPlayer::jumpToDate(bool backward) {
+  refuseWhileLoading();
+  list_.jumpToDate(backward, *this);
+}
 
 // ---- ticks ----
 
@@ -297,6 +323,7 @@ void VideoPlayer::seek(int32_t frame) {
 // ---- loading ----
 
 bool VideoPlayer::openRecordingAt(int index) {
+  refuseWhileLoading();
   const std::optional<std::wstring> path = list_.pathOf(index);
   if (!path) return false;
   recordingPath_ = *path;
@@ -314,28 +341,20 @@ bool VideoPlayer::openRecordingAt(int index) {
   owner_.recordingChanged();
   list_.setCurrentIndex(index);
 
-  owner_.setBusy(true);
-  owner_.setConfigurationEnabled(false);
-  setMenusEnabled(false);
-  auto restore = [this] {
-    owner_.setBusy(false);
-    owner_.setConfigurationEnabled(true);
-    setMenusEnabled(true);
-  };
-  try {
-    loader_->LoadArchive(*path, this);
-  } catch (const VideoArchiveException&) {
-    restore();
-    folder_.clear();
-    repaint(true);
-    return false;
-  } catch (const Exception& e) {
-    restore();
-    folder_.clear();
-    repaint(true);
-    throw Exception(e.message);
+  std::exception_ptr failure;
+  switch (loadWhileBusy([&] { loader_->LoadArchive(*path, this); }, failure)) {
+    case LoadEnd::PlayerGone:
+      throw Exception();  // deleted with its window: nothing is left to show
+    case LoadEnd::Closed:
+      repaint(true);
+      return true;
+    case LoadEnd::Failed:
+      return loadFailed(failure);
+    case LoadEnd::Loaded:
+      break;
   }
-  restore();
+  // A date jump refused during the load may have moved the list's position.
+  list_.setCurrentIndex(index);
 
   info_ = loader_->MakeVideoInfo();
   info_->BuildEventList();
@@ -357,7 +376,56 @@ bool VideoPlayer::openRecordingAt(int index) {
   return true;
 }
 
+void VideoPlayer::refuseWhileLoading() const {
+  if (loading_) throw ImageException(LoadText(kTextImageArchiveUnreadable));
+}
+
+void VideoPlayer::markOwnerBusy(bool busy) {
+  owner_.setBusy(busy);
+  owner_.setConfigurationEnabled(!busy);
+  setMenusEnabled(!busy);
+}
+
+VideoPlayer::LoadEnd VideoPlayer::loadWhileBusy(const std::function<void()>& load,
+                                                std::exception_ptr& failure) {
+  holdDeletion();
+  {
+    markOwnerBusy(true);
+    const ScopeExit unmark([this] { markOwnerBusy(false); });
+    loading_ = true;
+    closeAfterLoad_ = false;
+    try {
+      load();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    loading_ = false;
+  }
+  if (releaseDeletion()) return LoadEnd::PlayerGone;
+  if (closeAfterLoad_) {
+    // Whatever the load came to, the recording was closed meanwhile.
+    closeAfterLoad_ = false;
+    closeRecording();
+    return LoadEnd::Closed;
+  }
+  return failure ? LoadEnd::Failed : LoadEnd::Loaded;
+}
+
+bool VideoPlayer::loadFailed(const std::exception_ptr& failure) {
+  folder_.clear();
+  repaint(true);
+  try {
+    std::rethrow_exception(failure);
+  } catch (const VideoArchiveException&) {
+    return false;
+  } catch (const Exception& e) {
+    throw Exception(e.message);
+  }
+  // Anything else goes on as it is.
+}
+
 void VideoPlayer::openPicture(const std::wstring& folder) {
+  refuseWhileLoading();
   closeRecording();
   repaint(true);
   owner_.refreshPlayback();
@@ -394,6 +462,10 @@ void VideoPlayer::openPicture(const std::wstring& folder) {
 }
 
 void VideoPlayer::closeRecording() {
+  if (loading_) {
+    closeAfterLoad_ = true;
+    return;
+  }
   if (loader_) loader_->Cancel();
   if (sound_ != nullptr) sound_->close();
   state_ = PlayerState::NoRecording;
@@ -459,8 +531,8 @@ void VideoPlayer::paint() {
   header.biSizeImage = static_cast<DWORD>(((copy->Width() * 4 + 3) & ~3) * copy->Height());
 
   bool drawn = false;
-  if (drawDib_ != nullptr) {
-    drawn = DrawDibDraw(static_cast<HDRAWDIB>(drawDib_), paint.get(), fit.x, fit.y, fit.width,
+  if (drawDib_) {
+    drawn = DrawDibDraw(drawDib_.get(), paint.get(), fit.x, fit.y, fit.width,
                         fit.height, &header, copy->Pixels(), 0, 0, copy->Width(),
                         copy->Height(), 0) != FALSE;
   }
@@ -511,13 +583,10 @@ void VideoPlayer::showProgress(int percent) {
 }
 
 void VideoPlayer::pumpMessages() {
+  const bool wanted = !windowDestroyed() && !closeAfterLoad_;
   const HWND window = owner_.ownerWindow();
-  if (!window) return;
-  MSG msg;
-  while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  if (wanted && window != nullptr) PumpPending(window);
+  if (windowDestroyed() || closeAfterLoad_) throw LoadAbandoned();
 }
 
 void VideoPlayer::soundLost() { owner_.showWarning(LoadText(kTextSoundRestoreFailed)); }

@@ -5,13 +5,23 @@
 // position, so picture and sound cannot drift apart; without playable sound the system
 // clock stands in. Frames are never queued: a frame not ready in time is replaced by a
 // later one.
+//
+// A load dispatches the owner's messages while it runs. Their handlers may reach the
+// player again: opening another recording, a picture or another list is refused
+// (ImageException 5511, nothing changed), closing the recording is done when the load
+// returns (which then shows nothing), and destroying the player's window ends the load
+// early and deletes the player once the load has returned, the opening call then
+// throwing an Exception with no text. The owner must outlive every load it starts.
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "playback/IPlayerOwner_win.h"
+#include "playback/PlaybackHandles_win.h"
 #include "playback/PlayerArithmetic.h"
 #include "playback/RecordingList.h"
 #include "playback/WaveAudioPlayer_win.h"
@@ -32,7 +42,8 @@ enum class PlayerState : int32_t {
 class VideoPlayer : public Window, public ILoadProgress, public IRecordingNavigator {
  public:
   // Creates the 640 x 480 child window of owner.ownerWindow(), its sound player and its
-  // loader. Delete the player by destroying its window.
+  // loader. Delete the player by destroying its window. If a part cannot be made, the
+  // window goes again and the failure propagates.
   explicit VideoPlayer(IPlayerOwner& owner);
   ~VideoPlayer() override;
 
@@ -43,18 +54,21 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   int setSingleFile(const std::wstring& path);
   std::optional<std::wstring> pathOf(int index) const { return list_.pathOf(index); }
   bool datesDiffer(int i, int j) const { return list_.datesDiffer(i, j); }
-  void jumpToDate(bool backward) { list_.jumpToDate(backward, *this); }
+  void jumpToDate(bool backward);
   const RecordingList& list() const { return list_; }
   RecordingList& list() { return list_; }
 
   // Loads the recording at a list index; false when it cannot be read (nothing shown).
-  // Other failures propagate as Exception. Leaves the player Paused on the first frame,
-  // or NoRecording when the folder vanished meanwhile (the user has been told).
+  // Other failures propagate, those of the Exception family as Exception. Leaves the
+  // player Paused on the first frame, or NoRecording when the folder vanished meanwhile
+  // (the user has been told) or the recording was closed while it loaded. The owner is
+  // marked busy during the load and free again on every way out.
   bool openRecordingAt(int index) override;
   // Loads the picture file named by setPictureName from `folder` as a one-frame
   // recording. Throws Exception (the folder is gone, the file cannot be read).
   void setPictureName(const std::wstring& name) { pictureName_ = name; }
   void openPicture(const std::wstring& folder);
+  // Releases the loaded recording; while a load runs, once it has returned.
   void closeRecording();
 
   void playFrom(int32_t frame);
@@ -65,7 +79,8 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
 
   // Draws "Now Loading...%d%%" at once.
   void showProgress(int percent) override;
-  // Dispatches the main window's waiting messages while a load runs.
+  // Dispatches the main window's waiting messages while a load runs, and ends a load
+  // whose result nobody will use (the recording closed, the player destroyed).
   void pumpMessages() override;
   // The load goes on without sound; the user is told once.
   void soundLost() override;
@@ -81,16 +96,20 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   const Image* picture() const { return picture_.get(); }
   bool firstFrameArrived() const { return firstFrame_; }
   bool atEnd() const { return atEnd_; }
+  bool loading() const { return loading_; }
   uint32_t tickInterval() const { return tickInterval_; }
   double framePeriod() const { return framePeriod_; }
   GammaCorrection& gamma() { return gamma_; }
   WaveAudioPlayer& sound() { return *sound_; }
   ImageLoader* loader() { return loader_.get(); }
-  bool drawsWithDrawDib() const { return drawDib_ != nullptr; }
+  bool drawsWithDrawDib() const { return static_cast<bool>(drawDib_); }
   // Drawing falls back to StretchDIBits when DrawDib is unavailable; tests force it.
   void useStretchDIBitsOnly();
 
  private:
+  // How a load that dispatched messages ended.
+  enum class LoadEnd { Loaded, Failed, Closed, PlayerGone };
+
   // IRecordingNavigator
   bool isPlaying() const override { return state_ == PlayerState::Playing; }
   void continueAfterLoad() override;
@@ -108,6 +127,15 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   Image* brightenedCopy();
   void repaint(bool erase);
   void setMenusEnabled(bool enabled);
+  // Marks the owner busy: commands refused, panel disabled, menus grayed; or frees it.
+  void markOwnerBusy(bool busy);
+  void refuseWhileLoading() const;
+  // Runs `load` with the owner marked busy and this object kept alive should its window
+  // be destroyed meanwhile. With PlayerGone the object has been deleted: the caller
+  // returns at once, touching no member. A failure of `load` is left in `failure`.
+  LoadEnd loadWhileBusy(const std::function<void()>& load, std::exception_ptr& failure);
+  // After a failed load: false when the recording cannot be read; throws otherwise.
+  bool loadFailed(const std::exception_ptr& failure);
   void endOfRecording();
   void destroyParts();
 
@@ -121,7 +149,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   std::wstring pictureName_;
   bool firstFrame_ = false;
   RecordingList list_;
-  UINT timerPeriod_ = 0;
+  ScopedTimerResolution timerResolution_;
   std::unique_ptr<IVideoInfo> info_;
   std::wstring folder_;
   std::wstring recordingPath_;
@@ -129,7 +157,9 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   std::unique_ptr<Image> paintCopy_;
   int32_t pictureSlot_ = -1;
   GammaCorrection gamma_;
-  void* drawDib_ = nullptr;  // HDRAWDIB
+  ScopedDrawDib drawDib_;  // null: StretchDIBits draws
   std::unique_ptr<ImageLoader> loader_;
   bool partsDestroyed_ = false;
+  bool loading_ = false;
+  bool closeAfterLoad_ = false;
 };

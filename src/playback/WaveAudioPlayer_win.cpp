@@ -176,15 +176,23 @@ int32_t WaveAudioPlayer::getPosition() const {
   MMTIME time = {};
   time.wType = TIME_BYTES;
   if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR) return 0;
-  uint64_t played = 0;
-  if (time.wType == TIME_BYTES) {
-    played = time.u.cb;
-  } else if (time.wType == TIME_SAMPLES) {
-    played = static_cast<uint64_t>(time.u.sample) * format_.blockAlign;
-  } else {
-    return 0;
+  // The device may answer in another unit than the one asked for.
+  int64_t played = -1;
+  switch (time.wType) {
+    case TIME_BYTES:
+      played = PlayedBytes(format_, DeviceTimeUnit::Bytes, time.u.cb);
+      break;
+    case TIME_SAMPLES:
+      played = PlayedBytes(format_, DeviceTimeUnit::Samples, time.u.sample);
+      break;
+    case TIME_MS:
+      played = PlayedBytes(format_, DeviceTimeUnit::Milliseconds, time.u.ms);
+      break;
+    default:
+      break;
   }
-  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+  if (played < 0) return 0;
+  const int64_t limit = std::numeric_limits<int32_t>::max();
   return basePosition_ + msFromBytes(static_cast<int32_t>(played < limit ? played : limit));
 }
 

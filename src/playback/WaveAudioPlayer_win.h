@@ -14,18 +14,14 @@
 
 #include "playback/ISoundPlayer.h"
 #include "playback/WaveHeader.h"
+#include "toolkit/WindowMessages_win.h"
 #include "toolkit/Window_win.h"
-
-// Posted to the owner when the sound has ended (isAtEnd() is true) or when chunks
-// flushed by pause, stop, play or close have all come back (isAtEnd() is false).
-constexpr UINT WM_SOUND_END = 953;
-// Posted by the device callback to the player's own window.
-constexpr UINT WM_SOUND_CHUNK_DONE = WM_USER + 1;
 
 class WaveAudioPlayer : public Window, public ISoundPlayer {
  public:
-  // Creates the hidden window; notifyWindow receives WM_SOUND_END. Delete the player by
-  // destroying its window.
+  // Creates the hidden window. notifyWindow receives WM_SOUND_END when the sound has
+  // ended (isAtEnd() is true) or when the chunks flushed by pause, stop, play or close
+  // have all come back (isAtEnd() is false). Delete the player by destroying its window.
   explicit WaveAudioPlayer(HWND notifyWindow);
   ~WaveAudioPlayer() override;
 

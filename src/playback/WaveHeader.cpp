@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "recording/ArchiveFormat.h"
+
 namespace {
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -35,7 +37,8 @@ std::optional<WaveHeader> CheckWaveHeader(const uint8_t* bytes, std::size_t size
   header.format.blockAlign = Le16(fmt + 12);
   header.format.bitsPerSample = Le16(fmt + 14);
   if (header.format.formatTag != 1 || header.format.channels != 1 ||
-      header.format.samplesPerSec != kSoundSampleRate || header.format.blockAlign != 1) {
+      header.format.samplesPerSec != static_cast<uint32_t>(archive::kSoundSampleRate) ||
+      header.format.blockAlign != 1) {
     return std::nullopt;
   }
   if (!Tag(bytes + 36, "data")) return std::nullopt;

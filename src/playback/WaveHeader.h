@@ -1,12 +1,11 @@
 #pragma once
 // The one sound layout the recorder writes, checked byte by byte: a RIFF/WAVE file whose
-// 16-byte PCM format chunk (8-bit mono at kSoundSampleRate) is followed directly by the
-// data chunk. Nothing is searched for or skipped, so any other layout is refused.
+// 16-byte PCM format chunk (8-bit mono at the recorder's sample rate) is followed
+// directly by the data chunk. Nothing is searched for or skipped, so any other layout
+// is refused.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-
-constexpr uint32_t kSoundSampleRate = 13183;
 
 // "RIFF", size, "WAVE", the format chunk (8 + 16 bytes) and the data chunk's head.
 constexpr std::size_t kWaveHeaderBytes = 44;

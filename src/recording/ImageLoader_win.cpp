@@ -2,13 +2,11 @@
 
 #include <mmsystem.h>
 
-#include <cwchar>
-
 #include "foundation/Exception.h"
-#include "foundation/LocalTime.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/VideoInfo07.h"
+#include "toolkit/ImageDecoding.h"
 
 namespace {
 
@@ -29,71 +27,71 @@ bool Acquired(DWORD waitResult) {
   return waitResult == WAIT_OBJECT_0 || waitResult == WAIT_ABANDONED;
 }
 
-// A name unique to this loader: its address and the low 32 bits of the local time.
-std::wstring ObjectName(const wchar_t* format, const void* self) {
-  SYSTEMTIME now = {};
-  GetLocalTime(&now);
-  LocalDateTime local;
-  local.year = now.wYear;
-  local.month = now.wMonth;
-  local.day = now.wDay;
-  local.hour = now.wHour;
-  local.minute = now.wMinute;
-  local.second = now.wSecond;
-  int64_t time = 0;
-  ToCalendarTime(local, time);
-  wchar_t name[33] = {};
-  swprintf(name, 33, format, self, static_cast<long>(static_cast<int32_t>(time)));
-  return name;
+// A handle just made, or the system's reason why it could not be.
+HANDLE Made(HANDLE handle) {
+  if (handle == nullptr) throw WindowException(static_cast<uint32_t>(GetLastError()));
+  return handle;
 }
 
 }  // namespace
 
-ImageLoader::ImageLoader(HWND owner) : owner_(owner) {
-  SECURITY_ATTRIBUTES security = {};
-  security.nLength = sizeof(security);
-  security.bInheritHandle = TRUE;
-  eventName_ = ObjectName(L"event%08p%ld", this);
-  mutexName_ = ObjectName(L"mutex%08p%ld", this);
-  requestEvent_.reset(CreateEventW(&security, FALSE, FALSE, eventName_.c_str()));
-  lock_.reset(CreateMutexW(&security, FALSE, mutexName_.c_str()));
-  wake_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  thread_.reset(CreateThread(&security, 0, &ImageLoader::workerMain, this, CREATE_SUSPENDED,
-                             &threadId_));
-  if (thread_) {
-    SetThreadPriority(thread_.get(), THREAD_PRIORITY_NORMAL);
-    ResumeThread(thread_.get());
-  }
+// The objects are the loader's own and nameless: nothing outside the process can reach
+// them or be confused with them, and the worker uses the loader's handles directly.
+ImageLoader::ImageLoader(HWND owner)
+    : owner_(owner),
+      requestEvent_(Made(CreateEventW(nullptr, FALSE, FALSE, nullptr))),
+      lock_(Made(CreateMutexW(nullptr, FALSE, nullptr))),
+      wake_(Made(CreateEventW(nullptr, FALSE, FALSE, nullptr))) {
+  thread_.reset(Made(CreateThread(nullptr, 0, &ImageLoader::workerMain, this, CREATE_SUSPENDED,
+                                  &threadId_)));
+  SetThreadPriority(thread_.get(), THREAD_PRIORITY_NORMAL);
+  ResumeThread(thread_.get());
 }
 
 ImageLoader::~ImageLoader() {
-  if (thread_) {
-    quit_ = true;
-    SetEvent(wake_.get());
-    // The worker notices the quit flag within a millisecond unless it is in the middle
-    // of one picture. Reading one picture always ends, so after the usual grace period
-    // keep waiting: a worker left running would read an archive that is about to be
-    // freed, and killing it could leave the heap locked.
-    if (WaitForSingleObject(thread_.get(), kLockWaitMs) == WAIT_TIMEOUT) {
-      WaitForSingleObject(thread_.get(), INFINITE);
-    }
-    thread_.reset();
+  quit_ = true;
+  SetEvent(wake_.get());
+  // The worker notices the quit flag at once unless it is in the middle of one picture,
+  // whose decoding the flag also cuts short. Reading one picture always ends, so after
+  // the usual grace period keep waiting: a worker left running would read an archive
+  // that is about to be freed, and killing it could leave the heap locked.
+  if (WaitForSingleObject(thread_.get(), kLockWaitMs) == WAIT_TIMEOUT) {
+    WaitForSingleObject(thread_.get(), INFINITE);
   }
-  requestEvent_.reset();
-  lock_.reset();
-  wake_.reset();
+  thread_.reset();
   archive_.Close();
 }
 
+void ImageLoader::refuseDuringLoad() const {
+  if (loading_) throw ImageException(LoadText(kTextImageArchiveUnreadable));
+}
+
 void ImageLoader::LoadArchive(const std::wstring& path, ILoadProgress* player) {
+  refuseDuringLoad();
   if (!Acquired(WaitForSingleObject(lock_.get(), kLockWaitMs))) {
     throw ImageException(LoadText(kTextImageArchiveUnreadable));
   }
   MutexHold hold(lock_.get());
-  archive_.Load(path, player);
+  loading_ = true;
+  try {
+    archive_.Load(path, player);
+  } catch (...) {
+    endLoad();
+    throw;
+  }
+  endLoad();
+}
+
+// Still under the lock: a close asked for while the load ran happens now.
+void ImageLoader::endLoad() {
+  loading_ = false;
+  if (!closeDeferred_) return;
+  closeDeferred_ = false;
+  archive_.Close();
 }
 
 void ImageLoader::OpenPlainFile(const std::wstring& path) {
+  refuseDuringLoad();
   if (!Acquired(WaitForSingleObject(lock_.get(), kLockWaitMs))) {
     throw ImageException(LoadText(kTextImageArchiveUnreadable));
   }
@@ -106,6 +104,10 @@ void ImageLoader::OpenPlainFile(const std::wstring& path) {
 }
 
 void ImageLoader::CloseArchive() {
+  if (loading_) {
+    closeDeferred_ = true;
+    return;
+  }
   if (!Acquired(WaitForSingleObject(lock_.get(), kLockWaitMs))) return;
   MutexHold hold(lock_.get());
   archive_.Close();
@@ -116,8 +118,11 @@ std::unique_ptr<IVideoInfo> ImageLoader::MakeVideoInfo() const {
 }
 
 bool ImageLoader::RequestImage(int32_t slot) {
+  // The load's own thread would get the lock again: the worker could not.
+  if (loading_) return false;
   if (!Acquired(WaitForSingleObject(lock_.get(), 0))) return false;
   requestedSlot_ = slot;
+  requestedGeneration_ = generation_.load();
   // Signalled after the release: a worker woken while the lock is still held here would
   // give up after its 1 ms wait and lose the request whenever this thread is preempted.
   ReleaseMutex(lock_.get());
@@ -133,11 +138,8 @@ void ImageLoader::ArmTimer(uint32_t intervalMs) {
 
 void ImageLoader::Cancel() {
   timerArmed_ = false;
-  if (Acquired(WaitForSingleObject(lock_.get(), 0))) {
-    ReleaseMutex(lock_.get());
-  } else {
-    discard_ = true;
-  }
+  std::lock_guard<std::mutex> guard(postLock_);
+  ++generation_;
 }
 
 int ImageLoader::DiscardPostedFrames(HWND owner) {
@@ -151,14 +153,16 @@ int ImageLoader::DiscardPostedFrames(HWND owner) {
 }
 
 DWORD WINAPI ImageLoader::workerMain(LPVOID self) {
-  static_cast<ImageLoader*>(self)->work();
+  // Nothing may leave the thread: an exception here would end the process.
+  try {
+    static_cast<ImageLoader*>(self)->work();
+  } catch (...) {
+  }
   return 0;
 }
 
 void ImageLoader::work() {
-  ScopedKernelHandle event(OpenEventW(EVENT_ALL_ACCESS, FALSE, eventName_.c_str()));
-  ScopedKernelHandle mutex(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName_.c_str()));
-  const HANDLE waitFor[2] = {event.get(), wake_.get()};
+  const HANDLE waitFor[2] = {requestEvent_.get(), wake_.get()};
   while (!quit_) {
     // Sleep until a request, the armed deadline, or a change of the timer or the quit
     // flag. Requests are served at once and the tick comes within the clock's
@@ -170,8 +174,9 @@ void ImageLoader::work() {
       timeout = remaining > 0 ? static_cast<DWORD>(remaining) : 0;
     }
     const DWORD woken = WaitForMultipleObjects(2, waitFor, FALSE, timeout);
+    if (woken == WAIT_FAILED) return;  // the handles are the loader's own: never expected
     if (quit_) break;
-    if (woken == WAIT_OBJECT_0 && owner_ != nullptr) serveRequest(mutex.get());
+    if (woken == WAIT_OBJECT_0 && owner_ != nullptr) serveRequest();
     if (timerArmed_ && static_cast<int32_t>(timeGetTime() - deadline_.load()) >= 0) {
       // Cleared only if still armed: a Cancel between the test and here wins.
       bool armed = true;
@@ -182,30 +187,34 @@ void ImageLoader::work() {
   }
 }
 
-void ImageLoader::serveRequest(HANDLE mutex) {
-  if (!Acquired(WaitForSingleObject(mutex, 1))) return;  // the request is lost
-  MutexHold hold(mutex);
+void ImageLoader::serveRequest() {
+  if (!Acquired(WaitForSingleObject(lock_.get(), 1))) return;  // the request is lost
+  MutexHold hold(lock_.get());
   const int32_t slot = requestedSlot_;
-  // A discard asked for after the previous picture had already been posted belongs to
-  // no read; it must not throw away this one.
-  discard_ = false;
+  const uint32_t generation = requestedGeneration_;
+  ImageDecodingLimits limits;
+  limits.stop = [this, generation] { return quit_.load() || generation_.load() != generation; };
   std::unique_ptr<Image> image;
   try {
-    image = archive_.ReadFrameImage(slot);
+    image = archive_.ReadFrameImage(slot, limits);
   } catch (...) {
-    // A picture that cannot be read is posted as null, like an empty slot; nothing may
-    // leave the thread.
+    // A picture that cannot be read is posted as null, like an empty slot.
     image.reset();
   }
-  if (discard_.exchange(false) || quit_) {
-    if (image) ++discarded_;
+  deliver(slot, generation, std::move(image));
+}
+
+void ImageLoader::deliver(int32_t slot, uint32_t generation, std::unique_ptr<Image> image) {
+  std::lock_guard<std::mutex> guard(postLock_);
+  if (quit_ || generation_.load() != generation) {
+    ++discarded_;  // the picture goes with `image`
     return;
   }
   Image* raw = image.release();
   if (!PostMessageW(owner_, WM_FRAME_READY, static_cast<WPARAM>(slot),
                     reinterpret_cast<LPARAM>(raw))) {
     // The owner is gone (or its queue is full): nobody else will free the picture.
-    if (raw != nullptr) ++discarded_;
+    ++discarded_;
     delete raw;
   }
 }

@@ -3,33 +3,41 @@
 // stalls the window, and serves as the owner's one-shot tick through the same message
 // queue as the pictures.
 //
-// The worker sleeps until a request or the armed deadline: it takes the newest requested slot (a request
-// replaces any not yet taken), reads it under the loader's lock and posts the picture
-// to the owner; it also posts WM_PLAYER_TICK once the armed deadline has passed. Loads,
-// opens and closes of the archive run on the owner's thread under the same lock.
+// The worker sleeps until a request or the armed deadline: it takes the newest requested
+// slot (a request replaces any not yet taken), reads it under the loader's lock and posts
+// the picture to the owner; it also posts WM_PLAYER_TICK once the armed deadline has
+// passed. Loads, opens and closes of the archive run on the owner's thread under the
+// same lock.
+//
+// A load dispatches the owner's messages while it runs, and their handlers may call the
+// loader again on the same thread (the lock does not keep them out: its owner may take it
+// again). While a load runs, a nested LoadArchive or OpenPlainFile throws ImageException
+// (5511) and changes nothing, RequestImage refuses, and CloseArchive is carried out when
+// the load returns, so that the archive is closed then. The loader must not be destroyed
+// from inside its own load: an owner that may be destroyed meanwhile defers that until
+// the load has returned.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "recording/ILoadProgress.h"
 #include "recording/VideoArchive.h"
 #include "toolkit/ScopedWin_win.h"
+#include "toolkit/WindowMessages_win.h"
 
 class IVideoInfo;
-
-// wParam: the slot read; lParam: the decoded Image* or null. The receiver owns it.
-constexpr UINT WM_FRAME_READY = WM_USER + 100;
-// The owner's one-shot tick (wParam and lParam 0).
-constexpr UINT WM_PLAYER_TICK = WM_USER + 1;
 
 class ImageLoader {
  public:
   static constexpr DWORD kLockWaitMs = 3000;
 
-  // `owner` receives the posted messages; null makes the worker serve nothing.
+  // `owner` receives the posted messages; null makes the worker serve nothing. Throws
+  // WindowException (with the system's text) when the worker or the objects it waits on
+  // cannot be made.
   explicit ImageLoader(HWND owner);
   // Ends the worker before anything it uses goes away, then closes the archive.
   virtual ~ImageLoader();
@@ -37,59 +45,70 @@ class ImageLoader {
   ImageLoader& operator=(const ImageLoader&) = delete;
 
   // Loads an archive under the lock. Throws ImageException (5511) when the lock is not
-  // had within 3000 ms; a VideoArchiveException of the load goes on to the caller.
+  // had within 3000 ms or a load is already running; a VideoArchiveException of the load
+  // goes on to the caller.
   void LoadArchive(const std::wstring& path, ILoadProgress* player);
-  // Opens a plain picture file as a one-slot recording, under the lock. Lock timeout:
-  // ImageException (5511); a failure of the open goes on as an Exception.
+  // Opens a plain picture file as a one-slot recording, under the lock. Lock timeout or
+  // a running load: ImageException (5511); a failure of the open goes on as an Exception.
   void OpenPlainFile(const std::wstring& path);
   // Closes the archive (deleting its temporary sound file) once the lock is had within
-  // 3000 ms; otherwise the archive stays open.
+  // 3000 ms; otherwise the archive stays open. During a load: when the load returns.
   void CloseArchive();
   // A new metadata view over the archive; the caller owns it.
   std::unique_ptr<IVideoInfo> MakeVideoInfo() const;
 
-  // Asks for `slot`; false (and nothing queued) when the lock is held by a read or load.
+  // Asks for `slot`; false (and nothing queued) when the lock is held by a read or a load.
   bool RequestImage(int32_t slot);
   // One WM_PLAYER_TICK once `intervalMs` from now has passed.
   void ArmTimer(uint32_t intervalMs);
-  // Disarms the tick and throws away the picture being read, if any.
+  // Disarms the tick and throws away every picture asked for before this call: the one
+  // being read (whose decoding is cut short) and a request not yet taken.
   void Cancel();
 
   const VideoArchive& archive() const { return archive_; }
-  const std::wstring& eventName() const { return eventName_; }
-  const std::wstring& mutexName() const { return mutexName_; }
-  bool discardPending() const { return discard_.load(); }
+  bool loading() const { return loading_; }
   bool timerArmed() const { return timerArmed_.load(); }
-  // The worker thread (tests hold it still to make requests meet it in a known state).
+  // The worker thread and the lock (tests hold them to meet the worker in a known state).
   HANDLE workerThread() const { return thread_.get(); }
-  // Pictures the worker freed instead of delivering (cancelled, or the owner gone).
+  HANDLE lock() const { return lock_.get(); }
+  // Reads whose result the worker threw away instead of posting it (cancelled, the
+  // loader ending, or the owner gone).
   uint32_t discardedCount() const { return discarded_.load(); }
 
   // Frees the pictures of WM_FRAME_READY messages still waiting in `owner`'s queue and
   // returns their number. An owner calls it while its window is being destroyed, after
-  // its loader's worker has ended, because the system drops a dead window's messages
-  // together with the pictures they carry.
+  // its loader's worker has ended (or after Cancel), because the system drops a dead
+  // window's messages together with the pictures they carry.
   static int DiscardPostedFrames(HWND owner);
 
  private:
   static DWORD WINAPI workerMain(LPVOID self);
   void work();
-  void serveRequest(HANDLE mutex);
+  void serveRequest();
+  void deliver(int32_t slot, uint32_t generation, std::unique_ptr<Image> image);
+  void refuseDuringLoad() const;
+  void endLoad();
 
   VideoArchive archive_;
   HWND owner_;
   DWORD threadId_ = 0;
-  ScopedKernelHandle thread_;
   ScopedKernelHandle requestEvent_;
   ScopedKernelHandle lock_;
   // Wakes the worker when the timer is armed or it is to quit.
   ScopedKernelHandle wake_;
-  std::wstring eventName_;
-  std::wstring mutexName_;
-  int32_t requestedSlot_ = 0;  // written only while the lock is held
-  std::atomic<bool> discard_{false};
+  ScopedKernelHandle thread_;
+  int32_t requestedSlot_ = 0;            // written only while the lock is held
+  uint32_t requestedGeneration_ = 0;     // likewise: the generation the request belongs to
+  // Raised by every Cancel. A read whose request belongs to an older generation is
+  // thrown away; the check and the post happen under postLock_, so that once Cancel
+  // has returned no picture asked for before it can still be posted.
+  std::atomic<uint32_t> generation_{0};
+  std::mutex postLock_;
   std::atomic<bool> quit_{false};
   std::atomic<bool> timerArmed_{false};
   std::atomic<uint32_t> deadline_{0};
   std::atomic<uint32_t> discarded_{0};
+  // Owner's thread only: a load is running, and a close asked for meanwhile.
+  bool loading_ = false;
+  bool closeDeferred_ = false;
 };

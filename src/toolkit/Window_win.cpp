@@ -127,7 +127,17 @@ LRESULT CALLBACK Window::route(HWND handle, UINT message, WPARAM wParam, LPARAM 
     // frees the control's data there.
     Registry().erase(handle);
     if (object->handle_ == handle) object->restorePrevious();
-    delete object;
+    if (object->deletionHolds_ > 0) {
+      object->windowDestroyed_ = true;  // deleted when the last hold ends
+    } else {
+      delete object;
+    }
   }
   return result;
+}
+
+bool Window::releaseDeletion() {
+  if (--deletionHolds_ > 0 || !windowDestroyed_) return false;
+  delete this;
+  return true;
 }

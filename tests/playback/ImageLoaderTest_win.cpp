@@ -5,16 +5,22 @@
 
 #include <mmsystem.h>
 
+#include <cwchar>
+#include <functional>
 #include <memory>
+#include <new>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "MessagePump_win.h"
+#include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
 #include "foundation/Exception.h"
+#include "foundation/LocalTime.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/MessagePump_win.h"
 #include "toolkit/Window_win.h"
 
 namespace {
@@ -39,8 +45,15 @@ class Receiver : public Window {
       tickTimes.push_back(timeGetTime());
       return 0;
     }
+    if (message == kRunHook) {
+      if (hook) hook();
+      return 0;
+    }
     return defaultHandling(message, wParam, lParam);
   }
+  // Runs `hook` when dispatched (above the program's own message numbers).
+  static constexpr UINT kRunHook = WM_APP + 0x100;
+  std::function<void()> hook;
   struct Frame {
     int slot;
     bool picture;
@@ -52,15 +65,13 @@ class Receiver : public Window {
 // Holds the loader's lock from another thread for a while, as a long read would.
 class LockHolder {
  public:
-  LockHolder(const std::wstring& mutexName, DWORD holdMs) {
+  LockHolder(HANDLE mutex, DWORD holdMs) {
     HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([=] {
-      HANDLE mutex = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName.c_str());
       WaitForSingleObject(mutex, INFINITE);
       SetEvent(taken);
       Sleep(holdMs);
       ReleaseMutex(mutex);
-      CloseHandle(mutex);
     });
     WaitForSingleObject(taken, INFINITE);
     CloseHandle(taken);
@@ -70,6 +81,63 @@ class LockHolder {
  private:
   std::thread thread_;
 };
+
+// Dispatches the thread's messages whenever the scan offers to, as the player does.
+class PumpingProgress : public ILoadProgress {
+ public:
+  void showProgress(int) override {}
+  void pumpMessages() override {
+    ++pumps;
+    PumpPending();
+  }
+  int pumps = 0;
+};
+
+// Owns mutexes under the given names from a thread of its own until it goes.
+class NameSquatter {
+ public:
+  explicit NameSquatter(std::vector<std::wstring> names) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([=] {
+      std::vector<HANDLE> held;
+      for (const std::wstring& name : names) held.push_back(CreateMutexW(nullptr, TRUE, name.c_str()));
+      SetEvent(ready);
+      WaitForSingleObject(done_, INFINITE);
+      for (HANDLE h : held) {
+        ReleaseMutex(h);
+        CloseHandle(h);
+      }
+    });
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
+  ~NameSquatter() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(done_);
+  }
+
+ private:
+  HANDLE done_ = nullptr;
+  std::thread thread_;
+};
+
+// The low 32 bits of the local time as a calendar time, as an object name would carry it.
+long LocalSecondsNow() {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  LocalDateTime local;
+  local.year = now.wYear;
+  local.month = now.wMonth;
+  local.day = now.wDay;
+  local.hour = now.wHour;
+  local.minute = now.wMinute;
+  local.second = now.wSecond;
+  int64_t time = 0;
+  ToCalendarTime(local, time);
+  return static_cast<long>(static_cast<int32_t>(time));
+}
 
 class ImageLoaderTest : public testing::Test {
  protected:
@@ -111,12 +179,25 @@ class ImageLoaderTest : public testing::Test {
   }
   // True while the worker holds the lock (this thread cannot take it).
   bool workerReading() const {
-    HANDLE mutex = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, loader_->mutexName().c_str());
-    const DWORD r = WaitForSingleObject(mutex, 0);
-    if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED) ReleaseMutex(mutex);
-    CloseHandle(mutex);
+    const DWORD r = WaitForSingleObject(loader_->lock(), 0);
+    if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED) ReleaseMutex(loader_->lock());
     return r == WAIT_TIMEOUT;
   }
+  bool frameArrives() {
+    return PumpUntil([&] { return !receiver_->frames.empty(); }, kPatienceMs);
+  }
+  // A picture asked for now arrives: the loader serves requests.
+  void expectServed(int from) {
+    receiver_->frames.clear();
+    const int slot = pictureSlot(from);
+    ASSERT_TRUE(loader_->RequestImage(slot));
+    ASSERT_TRUE(frameArrives());
+    EXPECT_EQ(receiver_->frames[0].slot, slot);
+    EXPECT_TRUE(receiver_->frames[0].picture);
+  }
+
+  // Far above anything expected: waiting only fails when a thing never happens.
+  static constexpr DWORD kPatienceMs = 30000;
 
   static TempDir* dir_;
   static std::wstring path_;
@@ -129,16 +210,7 @@ std::wstring ImageLoaderTest::path_;
 
 }  // namespace
 
-TEST_F(ImageLoaderTest, ServesARequestedSlotWithItsPicture) {
-  EXPECT_EQ(loader_->eventName().rfind(L"event", 0), 0u);
-  EXPECT_EQ(loader_->mutexName().rfind(L"mutex", 0), 0u);
-  EXPECT_LE(loader_->eventName().size(), 32u);
-  const int slot = pictureSlot(10);
-  ASSERT_TRUE(loader_->RequestImage(slot));
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
-  EXPECT_EQ(receiver_->frames[0].slot, slot);
-  EXPECT_TRUE(receiver_->frames[0].picture);
-}
+TEST_F(ImageLoaderTest, ServesARequestedSlotWithItsPicture) { expectServed(10); }
 
 TEST_F(ImageLoaderTest, OnlyTheLastOfTwoQuickRequestsIsServed) {
   // The worker wakes at once on a request, so two requests meet it unserved only when
@@ -147,65 +219,69 @@ TEST_F(ImageLoaderTest, OnlyTheLastOfTwoQuickRequestsIsServed) {
     receiver_->frames.clear();
     const int first = pictureSlot(2 * round + 1);
     const int second = pictureSlot(first + 20);
+    // The worker lets go of the lock just after posting the previous round's picture.
+    ASSERT_TRUE(PumpUntil([&] { return !workerReading(); }, kPatienceMs));
     ASSERT_NE(SuspendThread(loader_->workerThread()), DWORD(-1));
     const bool a = loader_->RequestImage(first);
     const bool b = loader_->RequestImage(second);
     ResumeThread(loader_->workerThread());
     EXPECT_TRUE(a);
     EXPECT_TRUE(b);
-    ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
+    ASSERT_TRUE(frameArrives());
     PumpFor(40);
     ASSERT_EQ(receiver_->frames.size(), 1u) << "round " << round;
     EXPECT_EQ(receiver_->frames[0].slot, second) << "round " << round;
   }
 }
 
-TEST_F(ImageLoaderTest, CancelWhileReadingDiscardsThePicture) {
+TEST_F(ImageLoaderTest, CancelThrowsAwayARequestNotYetTaken) {
+  // The worker is held still while the request is made and cancelled.
+  ASSERT_NE(SuspendThread(loader_->workerThread()), DWORD(-1));
+  const bool asked = loader_->RequestImage(pictureSlot(3));
+  loader_->Cancel();
+  ResumeThread(loader_->workerThread());
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(PumpUntil([&] { return loader_->discardedCount() == 1; }, kPatienceMs))
+      << "the picture asked for before the cancel was not thrown away";
+  PumpFor(100);
+  EXPECT_TRUE(receiver_->frames.empty()) << "a cancelled picture was posted";
+  expectServed(5);
+}
+
+TEST_F(ImageLoaderTest, CancelWhileReadingThrowsThePictureAway) {
   bool caught = false;
   for (int attempt = 0; attempt < 50 && !caught; ++attempt) {
     receiver_->frames.clear();
     const uint32_t discardedBefore = loader_->discardedCount();
-    const int slot = pictureSlot(attempt % 30);
-    ASSERT_TRUE(loader_->RequestImage(slot));
+    ASSERT_TRUE(loader_->RequestImage(pictureSlot(attempt % 30)));
     const DWORD start = timeGetTime();
     while (!workerReading() && timeGetTime() - start < 50) {
     }
     loader_->Cancel();
-    const bool flagged = loader_->discardPending();
-    PumpFor(80);
-    if (!flagged) continue;  // the read ended before Cancel: try again
-    if (!receiver_->frames.empty()) {
-      // Cancel came while the finished picture was being posted. The late flag must
-      // not cost the next picture.
-      receiver_->frames.clear();
-      ASSERT_TRUE(loader_->RequestImage(slot));
-      ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
-      EXPECT_TRUE(receiver_->frames[0].picture);
-      continue;
-    }
+    ASSERT_TRUE(PumpUntil(
+        [&] { return !receiver_->frames.empty() || loader_->discardedCount() != discardedBefore; },
+        kPatienceMs));
+    if (!receiver_->frames.empty()) continue;  // posted before the cancel came: try again
     caught = true;
-    EXPECT_FALSE(loader_->discardPending()) << "the flag is cleared once used";
+    PumpFor(100);
+    EXPECT_TRUE(receiver_->frames.empty());
     EXPECT_EQ(loader_->discardedCount(), discardedBefore + 1);
   }
   EXPECT_TRUE(caught) << "never managed to cancel during a read";
+  expectServed(7);
 }
 
 TEST_F(ImageLoaderTest, CancelWhileIdleDiscardsNothingLater) {
   loader_->Cancel();
-  EXPECT_FALSE(loader_->discardPending());
-  const int slot = pictureSlot(5);
-  ASSERT_TRUE(loader_->RequestImage(slot));
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
-  EXPECT_EQ(receiver_->frames[0].slot, slot);
+  expectServed(5);
   EXPECT_EQ(loader_->discardedCount(), 0u);
 }
 
 TEST_F(ImageLoaderTest, TheTickIsOneShotAndCancelDisarmsIt) {
   const DWORD armed = timeGetTime();
   loader_->ArmTimer(40);
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->tickTimes.empty(); }, 1000));
-  EXPECT_GE(receiver_->tickTimes[0] - armed, 40u);
-  EXPECT_LT(receiver_->tickTimes[0] - armed, 200u);
+  ASSERT_TRUE(PumpUntil([&] { return !receiver_->tickTimes.empty(); }, kPatienceMs));
+  EXPECT_GE(receiver_->tickTimes[0] - armed, 40u) << "the tick came early";
   PumpFor(150);
   EXPECT_EQ(receiver_->tickTimes.size(), 1u) << "one tick per arming";
 
@@ -220,18 +296,18 @@ TEST_F(ImageLoaderTest, TheTickIsOneShotAndCancelDisarmsIt) {
 TEST_F(ImageLoaderTest, EmptyAndOutOfRangeSlotsPostNoPicture) {
   const int beyond = loader_->archive().SlotCount() + 5;
   ASSERT_TRUE(loader_->RequestImage(beyond));
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
+  ASSERT_TRUE(frameArrives());
   EXPECT_EQ(receiver_->frames[0].slot, beyond);
   EXPECT_FALSE(receiver_->frames[0].picture);
 
   receiver_->frames.clear();
   ASSERT_TRUE(loader_->RequestImage(-1));
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
+  ASSERT_TRUE(frameArrives());
   EXPECT_FALSE(receiver_->frames[0].picture);
 }
 
 TEST_F(ImageLoaderTest, RequestsAreRefusedWhileTheLockIsHeld) {
-  LockHolder hold(loader_->mutexName(), 100);
+  LockHolder hold(loader_->lock(), 100);
   EXPECT_FALSE(loader_->RequestImage(pictureSlot(3)));
   PumpFor(150);
   EXPECT_TRUE(receiver_->frames.empty()) << "a refused request was served";
@@ -239,14 +315,14 @@ TEST_F(ImageLoaderTest, RequestsAreRefusedWhileTheLockIsHeld) {
 
 TEST_F(ImageLoaderTest, LoadWaitsForAReadAndGivesUpAfterThreeSeconds) {
   {
-    LockHolder hold(loader_->mutexName(), 300);
+    LockHolder hold(loader_->lock(), 300);
     const DWORD start = timeGetTime();
     loader_->LoadArchive(path_, nullptr);
     EXPECT_GE(timeGetTime() - start, 250u);
     EXPECT_TRUE(loader_->archive().IsOpen());
   }
   {
-    LockHolder hold(loader_->mutexName(), 3400);
+    LockHolder hold(loader_->lock(), 3400);
     try {
       loader_->OpenPlainFile(path_);
       ADD_FAILURE() << "opened without the lock";
@@ -264,8 +340,7 @@ TEST_F(ImageLoaderTest, FailedLoadsReleaseTheLock) {
   EXPECT_THROW(loader_->OpenPlainFile(missing), Exception);
   // Were the lock still held by this thread, the worker could never read again.
   loader_->LoadArchive(path_, nullptr);
-  ASSERT_TRUE(loader_->RequestImage(pictureSlot(4)));
-  EXPECT_TRUE(PumpUntil([&] { return !receiver_->frames.empty(); }, 2000));
+  expectServed(4);
 }
 
 TEST_F(ImageLoaderTest, PicturesForAGoneOwnerAreFreed) {
@@ -274,7 +349,7 @@ TEST_F(ImageLoaderTest, PicturesForAGoneOwnerAreFreed) {
   MSG msg;
   const DWORD start = GetTickCount();
   while (!PeekMessageW(&msg, receiver_->handle(), WM_FRAME_READY, WM_FRAME_READY, PM_NOREMOVE) &&
-         GetTickCount() - start < 2000) {
+         GetTickCount() - start < kPatienceMs) {
     Sleep(1);
   }
   EXPECT_EQ(ImageLoader::DiscardPostedFrames(receiver_->handle()), 1);
@@ -284,21 +359,101 @@ TEST_F(ImageLoaderTest, PicturesForAGoneOwnerAreFreed) {
   DestroyWindow(receiver_->handle());
   ASSERT_TRUE(loader_->RequestImage(pictureSlot(8)));
   const DWORD t0 = GetTickCount();
-  while (loader_->discardedCount() == 0 && GetTickCount() - t0 < 2000) Sleep(1);
+  while (loader_->discardedCount() == 0 && GetTickCount() - t0 < kPatienceMs) Sleep(1);
   EXPECT_EQ(loader_->discardedCount(), 1u);
 }
 
 TEST_F(ImageLoaderTest, DestroyingWhileReadingWaitsForTheWorker) {
   // The worker reads the archive the loader embeds; the destructor must not return
-  // (and free the archive) while a read runs. Under a checker this is a use after
-  // free; here it must at least end cleanly every time.
+  // (and free the archive) while a read runs, and nothing may be posted afterwards.
+  int posted = 0;
   for (int i = 0; i < 8; ++i) {
     auto loader = std::make_unique<ImageLoader>(receiver_->handle());
     loader->LoadArchive(path_, nullptr);
+    HANDLE worker = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), loader->workerThread(), GetCurrentProcess(),
+                                &worker, SYNCHRONIZE, FALSE, 0));
     ASSERT_TRUE(loader->RequestImage(pictureSlot(i)));
     Sleep(static_cast<DWORD>(i % 3));
     loader.reset();
+    EXPECT_EQ(WaitForSingleObject(worker, 0), WAIT_OBJECT_0) << "the worker outlived its loader";
+    CloseHandle(worker);
+    posted += ImageLoader::DiscardPostedFrames(receiver_->handle());
   }
-  ImageLoader::DiscardPostedFrames(receiver_->handle());
-  SUCCEED();
+  EXPECT_LE(posted, 8) << "more pictures than requests";
+  PumpFor(100);
+  EXPECT_TRUE(receiver_->frames.empty()) << "a picture came from a loader already gone";
+}
+
+TEST_F(ImageLoaderTest, CallsMadeByMessagesThatALoadDispatchesAreRefusedOrWaitForIt) {
+  struct Case {
+    const char* call;
+    std::function<std::string(ImageLoader&)> make;
+    const char* answer;
+    bool openAfter;
+  };
+  const std::wstring path = path_;
+  const Case cases[] = {
+      {"load", [&](ImageLoader& l) { return AnswerOf([&] { l.LoadArchive(path, nullptr); }); },
+       "refused", true},
+      {"open plain", [&](ImageLoader& l) { return AnswerOf([&] { l.OpenPlainFile(path); }); },
+       "refused", true},
+      {"request", [&](ImageLoader& l) { return std::string(l.RequestImage(3) ? "accepted" : "refused"); },
+       "refused", true},
+      {"close",
+       [&](ImageLoader& l) {
+         l.CloseArchive();
+         return std::string(l.archive().IsOpen() ? "waits" : "closed under the load");
+       },
+       "waits", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.call);
+    std::string answer = "never called";
+    std::wstring soundPath;
+    receiver_->hook = [&] {
+      soundPath = loader_->archive().SoundPath();
+      answer = c.make(*loader_);
+    };
+    PostMessageW(receiver_->handle(), Receiver::kRunHook, 0, 0);
+    PumpingProgress progress;
+    EXPECT_NO_THROW(loader_->LoadArchive(path_, &progress));
+    EXPECT_GE(progress.pumps, 1);
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_FALSE(loader_->loading());
+    EXPECT_EQ(loader_->archive().IsOpen(), c.openAfter);
+    if (c.openAfter) {
+      EXPECT_GT(loader_->archive().SlotCount(), 40);
+      expectServed(9);
+    } else {
+      EXPECT_EQ(loader_->archive().SlotCount(), 0);
+      EXPECT_FALSE(soundPath.empty());
+      EXPECT_EQ(GetFileAttributesW(soundPath.c_str()), INVALID_FILE_ATTRIBUTES)
+          << "the closed archive's sound file is still there";
+    }
+  }
+}
+
+TEST_F(ImageLoaderTest, NoObjectOfAnotherProgramCanReachTheLoader) {
+  // Another program holds mutexes under the names a loader at this address would have
+  // had if it named its objects after its address and the second it was made: the
+  // loader must neither share them nor fail over them.
+  alignas(ImageLoader) unsigned char storage[sizeof(ImageLoader)];
+  std::vector<std::wstring> names;
+  const long now = LocalSecondsNow();
+  for (long t = now - 1; t <= now + 2; ++t) {
+    for (const wchar_t* format : {L"event%08p%ld", L"mutex%08p%ld"}) {
+      wchar_t name[33] = {};
+      swprintf(name, 33, format, static_cast<void*>(storage), t);
+      names.push_back(name);
+    }
+  }
+  NameSquatter squatter(names);
+  struct Destroy {
+    void operator()(ImageLoader* l) const { l->~ImageLoader(); }
+  };
+  std::unique_ptr<ImageLoader, Destroy> loader(new (storage) ImageLoader(receiver_->handle()));
+  EXPECT_NO_THROW(loader->LoadArchive(path_, nullptr));
+  ASSERT_TRUE(loader->RequestImage(pictureSlot(2)));
+  EXPECT_TRUE(frameArrives()) << "the loader's worker does not serve";
 }

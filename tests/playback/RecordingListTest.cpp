@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
 #include "foundation/Exception.h"
@@ -337,25 +338,13 @@ TEST(RecordingList, ClockSetBackAcrossMidnightIsNotALaterDate) {
 
 TEST(RecordingList, FolderOfSimulatorRecordings) {
   TempDir dir;
-  struct {
-    const char* name;
-    LocalDateTime start;
-  } const files[] = {{"0001_001.DAT", {2009, 5, 3, 10, 0, 0}},
-                     {"0001_002.DAT", {2009, 5, 1, 9, 0, 0}},
-                     {"0002_001.DAT", {2009, 5, 9, 7, 0, 0}},
-                     {"0001_003.DAT", {2009, 5, 1, 12, 0, 0}},
-                     {"0003_001.DAT", {2009, 5, 3, 11, 0, 0}}};
-  for (const auto& f : files) {
-    recsim::RecordingDescription d;
-    d.start = f.start;
-    d.pictureCount = 2;
-    d.mode = recsim::PictureMode::Fast;
-    d.fastVariants = 1;
-    d.width = 160;
-    d.height = 120;
-    d.sound = false;
-    recsim::WriteRecording(d, (dir / f.name).wstring());
-  }
+  WriteDatedRecordings(dir.path(),
+                       {{"0001_001.DAT", {2009, 5, 3, 10, 0, 0}},
+                        {"0001_002.DAT", {2009, 5, 1, 9, 0, 0}},
+                        {"0002_001.DAT", {2009, 5, 9, 7, 0, 0}},
+                        {"0001_003.DAT", {2009, 5, 1, 12, 0, 0}},
+                        {"0003_001.DAT", {2009, 5, 3, 11, 0, 0}}},
+                       2);
 
   RecordingList list;
   int count = -1;

@@ -4,8 +4,10 @@
 
 #include <limits>
 #include <numeric>
+#include <utility>
 
 #include "playback/ISoundPlayer.h"
+#include "recording/ArchiveFormat.h"
 
 namespace {
 
@@ -13,15 +15,15 @@ WaveFormat Recorder() {
   WaveFormat f;
   f.formatTag = 1;
   f.channels = 1;
-  f.samplesPerSec = kSoundSampleRate;
-  f.avgBytesPerSec = kSoundSampleRate;
+  f.samplesPerSec = archive::kSoundSampleRate;
+  f.avgBytesPerSec = archive::kSoundSampleRate;
   f.blockAlign = 1;
   f.bitsPerSample = 8;
   return f;
 }
 
 constexpr int32_t kTenSeconds = 131830;
-constexpr uint32_t kChunk = kSoundSampleRate / 5;
+constexpr uint32_t kChunk = archive::kSoundSampleRate / 5;
 
 }  // namespace
 
@@ -35,6 +37,39 @@ TEST(SoundArithmetic, BytesFromMsRoundsDownAndClampsIntoTheSound) {
   EXPECT_EQ(BytesFromMs(f, kTenSeconds, 10000), kTenSeconds - 1);
   EXPECT_EQ(BytesFromMs(f, kTenSeconds, std::numeric_limits<int32_t>::max()), kTenSeconds - 1);
   EXPECT_EQ(BytesFromMs(f, 0, 100), 0);
+}
+
+TEST(SoundArithmetic, PlayedBytesReadsEveryUnitTheDeviceMayAnswerIn) {
+  WaveFormat stereo16 = Recorder();
+  stereo16.channels = 2;
+  stereo16.blockAlign = 4;
+  stereo16.samplesPerSec = 8000;
+  const struct {
+    const char* name;
+    WaveFormat format;
+    DeviceTimeUnit unit;
+    uint32_t count;
+    int64_t bytes;
+  } cases[] = {
+      {"bytes", Recorder(), DeviceTimeUnit::Bytes, 13183, 13183},
+      {"no bytes yet", Recorder(), DeviceTimeUnit::Bytes, 0, 0},
+      {"samples of one byte", Recorder(), DeviceTimeUnit::Samples, 2636, 2636},
+      {"samples of four bytes", stereo16, DeviceTimeUnit::Samples, 100, 400},
+      {"a second in ms", Recorder(), DeviceTimeUnit::Milliseconds, 1000, 13183},
+      {"ms truncated", Recorder(), DeviceTimeUnit::Milliseconds, 100, 1318},  // 1318.3
+      {"ms of four-byte samples", stereo16, DeviceTimeUnit::Milliseconds, 250, 8000},
+      {"the largest ms count", Recorder(), DeviceTimeUnit::Milliseconds, 0xFFFFFFFFu,
+       int64_t(0xFFFFFFFFu) * 13183 / 1000},
+      {"a unit without a position", Recorder(), DeviceTimeUnit::Other, 500, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlayedBytes(c.format, c.unit, c.count), c.bytes) << c.name;
+  }
+  // A millisecond count gives the same time back, down to the whole sample it lies in.
+  for (const auto& [ms, back] : {std::pair{5000u, 5000}, std::pair{100u, 99}}) {
+    const int64_t bytes = PlayedBytes(Recorder(), DeviceTimeUnit::Milliseconds, ms);
+    EXPECT_EQ(MsFromBytes(Recorder(), kTenSeconds, static_cast<int32_t>(bytes)), back) << ms;
+  }
 }
 
 TEST(SoundArithmetic, MsFromBytesRoundsDownAndClampsIntoTheSound) {

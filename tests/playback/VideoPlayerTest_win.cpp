@@ -1,6 +1,9 @@
 // The video player in a real window, with the real loader thread and the real sound
 // device (the harness's audio server, which needs about two seconds to settle into real
 // time; nothing here depends on its latency because the player reads the same clock).
+// Other programs may run beside these tests: waits have deadlines far above the time
+// anything takes, and nothing checks how fast playback runs, only what it shows
+// against the clock it runs by (the playback benchmark measures speed).
 #include "playback/VideoPlayer_win.h"
 
 #include <gtest/gtest.h>
@@ -12,35 +15,82 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "MessagePump_win.h"
+#include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
+#include "WaveBytes.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
 
 namespace {
+
+// Far above anything expected: waiting only fails when a thing never happens.
+constexpr DWORD kPatienceMs = 30000;
+
+// A menu bar with three menus, like the main window's.
+HMENU ThreeMenus() {
+  HMENU bar = CreateMenu();
+  for (const wchar_t* name : {L"file", L"play", L"help"}) {
+    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), name);
+  }
+  return bar;
+}
 
 // The main window's stand-in: a visible top-level window that counts what the player
 // asks of it. Warnings are counted instead of shown, so nothing waits for a click.
 class TestOwner : public Window, public IPlayerOwner {
  public:
-  TestOwner(int width, int height) {
+  TestOwner(int width, int height, bool menus) {
     WindowCreateParams p;
     p.className = MAKEINTATOM(defaultClass());
     p.style = WS_POPUP | WS_VISIBLE;
     p.width = width;
     p.height = height;
+    p.menu = menus ? ThreeMenus() : nullptr;
     p.instance = classInstance();
     create(p);
   }
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kRunHook) {
+      if (hook) hook();
+      return 0;
+    }
+    return defaultHandling(message, wParam, lParam);
+  }
+  // Runs `hook` when dispatched: post it before a load, and the load's pump runs it.
+  static constexpr UINT kRunHook = WM_APP + 0x100;
+  void postHook(std::function<void()> f) {
+    hook = std::move(f);
+    PostMessageW(handle(), kRunHook, 0, 0);
+  }
+  bool menusEnabled() const {
+    const HMENU bar = GetMenu(handle());
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+      if ((GetMenuState(bar, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0)
+        return false;
+    }
+    return true;
+  }
+
   HWND ownerWindow() const override { return handle(); }
-  void refreshPlayback() override { ++refreshes; }
+  void refreshPlayback() override {
+    ++refreshes;
+    if (player == nullptr) return;
+    Refresh r;
+    r.state = player->state();
+    r.soundAtEnd = player->sound().isAtEnd();
+    r.soundPosition = player->sound().getPosition();
+    refreshLog.push_back(r);
+  }
   void setBusy(bool b) override { busy.push_back(b); }
   void setConfigurationEnabled(bool enabled) override { configuration.push_back(enabled); }
   void recordingChanged() override {}
@@ -67,8 +117,16 @@ class TestOwner : public Window, public IPlayerOwner {
     SoundState soundState = SoundState::Closed;
     int32_t soundPosition = 0;
   };
+  // What the player and its sound said at each refresh of the panels.
+  struct Refresh {
+    PlayerState state = PlayerState::NoRecording;
+    bool soundAtEnd = false;
+    int32_t soundPosition = 0;
+  };
+  std::function<void()> hook;
   VideoPlayer* player = nullptr;
   int refreshes = 0;
+  std::vector<Refresh> refreshLog;
   int resets = 0;
   std::vector<bool> busy;
   std::vector<bool> configuration;
@@ -170,22 +228,41 @@ class VideoPlayerTest : public testing::Test {
   void TearDown() override {
     if (owner_ != nullptr) DestroyWindow(owner_->handle());  // the player goes with it
   }
-  void makeOwner(int w, int h) {
+  void makeOwner(int w, int h, bool menus = false) {
     if (owner_ != nullptr) DestroyWindow(owner_->handle());
-    owner_ = new TestOwner(w, h);
+    owner_ = new TestOwner(w, h, menus);
     player_ = new VideoPlayer(*owner_);
     owner_->player = player_;
   }
   // Opens `path` as a one-file list and waits for its first frame.
   void open(const std::wstring& path) {
     player_->setSingleFile(path);
-    ASSERT_TRUE(player_->openRecordingAt(0));
-    ASSERT_EQ(player_->state(), PlayerState::Paused);
-    ASSERT_GT(player_->frameCount(), 60);
-    ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, 3000));
+    openAt(0);
   }
-  bool waitUntilNotPlaying(DWORD timeoutMs) {
-    return PumpUntil([&] { return player_->state() != PlayerState::Playing; }, timeoutMs);
+  void openAt(int index) {
+    ASSERT_TRUE(player_->openRecordingAt(index));
+    ASSERT_EQ(player_->state(), PlayerState::Paused);
+    ASSERT_GT(player_->frameCount(), 20);
+    ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, kPatienceMs));
+  }
+  bool waitUntilNotPlaying() {
+    return PumpUntil([&] { return player_->state() != PlayerState::Playing; }, kPatienceMs);
+  }
+  // The owner was marked busy once and freed again, menus included.
+  void expectOwnerFreed() {
+    EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
+    EXPECT_EQ(owner_->configuration, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(owner_->menusEnabled());
+  }
+  // Replaces the loaded recording's sound with `seconds` of sound of its own.
+  void useSoundOf(double seconds) {
+    WaveBytes w;
+    w.samples = Sawtooth(static_cast<std::size_t>(seconds * archive::kSoundSampleRate));
+    const std::vector<uint8_t> bytes = w.build();
+    const std::filesystem::path path = *dir_ / ("sound-" + std::to_string(seconds) + ".wav");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    player_->sound().open(path.wstring());
   }
   void showPicture(std::unique_ptr<Image> picture) {
     PostMessageW(player_->handle(), WM_FRAME_READY, 0, reinterpret_cast<LPARAM>(picture.release()));
@@ -233,13 +310,14 @@ TEST_F(VideoPlayerTest, FrameFollowsTheSoundPositionAndPausesOnTheLastFrame) {
   open(withSound_);
   owner_->requests.clear();
   player_->playFrom(0);
-  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
   EXPECT_TRUE(owner_->steps.empty()) << "a one-file list has no next recording";
 
   // Every tick asks for the frame after the one the sound is at. The position is read
-  // again here a moment after the player read it, so a frame boundary may fall between.
+  // again here a moment after the player read it, so a frame boundary may fall between
+  // (more often when the machine is busy), but the request is never ahead of it.
   int sampled = 0;
   int exact = 0;
   for (size_t i = 1; i < owner_->requests.size(); ++i) {
@@ -249,34 +327,40 @@ TEST_F(VideoPlayerTest, FrameFollowsTheSoundPositionAndPausesOnTheLastFrame) {
                                        player_->frameCount());
     ++sampled;
     if (r.slot == due) ++exact;
-    EXPECT_LE(std::abs(r.slot - due), 1) << "request " << i << " at " << r.soundPosition << " ms";
+    EXPECT_LE(r.slot, due) << "request " << i << " at " << r.soundPosition << " ms";
+    EXPECT_GE(r.slot, due - 1) << "request " << i << " at " << r.soundPosition << " ms";
   }
-  EXPECT_GT(sampled, 40);
-  EXPECT_GE(exact * 10, sampled * 9) << exact << " of " << sampled;
+  EXPECT_GT(sampled, 20);
+  EXPECT_GE(exact * 4, sampled * 3) << exact << " of " << sampled;
 }
 
 TEST_F(VideoPlayerTest, WithoutPlayableSoundTheSystemClockDrivesTheFrames) {
   // Two recordings in the list, so the end also asks for the next one.
   player_->list().setEntries({{withoutSound_, 1}, {withSound_, 2}});
-  ASSERT_TRUE(player_->openRecordingAt(0));
-  ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, 3000));
+  openAt(0);
   EXPECT_EQ(player_->sound().getState(), SoundState::Closed);
   owner_->requests.clear();
   const DWORD start = timeGetTime();
   player_->playFrom(0);
-  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  ASSERT_TRUE(waitUntilNotPlaying());
   const DWORD elapsed = timeGetTime() - start;
   const double expected = (player_->frameCount() - 1) * (1000.0 / 28.0);
-  EXPECT_NEAR(elapsed, expected, 250.0);
+  EXPECT_GE(elapsed + 2.0, expected) << "the clock ran fast";
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
   EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  // Each request is for the frame after the one due by the clock the player started,
+  // read a moment before the request was noted: never ahead of it, and rarely behind.
+  const DWORD clockStart = player_->sound().playStartTime();
   int close = 0;
-  for (const auto& r : owner_->requests) {
-    const int due = static_cast<int>((r.time - start) / (1000.0 / 28.0)) + 1;
-    if (std::abs(r.slot - std::min(due, player_->frameCount() - 1)) <= 1) ++close;
+  for (size_t i = 0; i < owner_->requests.size(); ++i) {
+    const auto& r = owner_->requests[i];
+    const int due = std::min(static_cast<int>((r.time - clockStart) / player::kFramePeriodMs) + 1,
+                             player_->frameCount() - 1);
+    EXPECT_LE(r.slot, due) << "request " << i;
+    if (r.slot >= due - 1) ++close;
   }
-  EXPECT_GE(close * 10, static_cast<int>(owner_->requests.size()) * 9);
+  EXPECT_GE(close * 4, static_cast<int>(owner_->requests.size()) * 3);
 }
 
 TEST_F(VideoPlayerTest, ASoundThatCannotPlayFallsBackToTheClock) {
@@ -284,9 +368,9 @@ TEST_F(VideoPlayerTest, ASoundThatCannotPlayFallsBackToTheClock) {
   player_->sound().close();  // as if the device or the file had failed
   const DWORD start = timeGetTime();
   player_->playFrom(28);
-  ASSERT_TRUE(waitUntilNotPlaying(10000));
+  ASSERT_TRUE(waitUntilNotPlaying());
   const double expected = (player_->frameCount() - 1 - 28) * (1000.0 / 28.0);
-  EXPECT_NEAR(timeGetTime() - start, expected, 250.0);
+  EXPECT_GE(timeGetTime() - start + 2.0, expected) << "the clock ran fast";
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
 }
 
@@ -299,7 +383,7 @@ TEST_F(VideoPlayerTest, SeekClampsAndPauses) {
   const int last = player_->frameCount() - 1;
   player_->seek(100000);
   EXPECT_EQ(player_->currentFrame(), last);
-  EXPECT_TRUE(PumpUntil([&] { return !owner_->painted.empty() && owner_->painted.back() == last; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !owner_->painted.empty() && owner_->painted.back() == last; }, kPatienceMs));
   player_->seek(-5);
   EXPECT_EQ(player_->currentFrame(), 0);
 
@@ -337,7 +421,7 @@ TEST_F(VideoPlayerTest, AFolderPulledAwayWarnsOnceAndResets) {
   PumpFor(200);
   ASSERT_TRUE(MoveFileW(card.wstring().c_str(), (*dir_ / "card-moved").wstring().c_str()))
       << GetLastError();
-  EXPECT_TRUE(PumpUntil([&] { return !owner_->warnings.empty(); }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return !owner_->warnings.empty(); }, kPatienceMs));
   PumpFor(400);
   ASSERT_EQ(owner_->warnings.size(), 1u);
   EXPECT_EQ(owner_->warnings[0], LoadText(kTextFolderMoved));
@@ -452,7 +536,7 @@ TEST_F(VideoPlayerTest, OpensAPictureFileAsAOneFrameRecording) {
   EXPECT_EQ(player_->folder(), folder.wstring());
   // The file is opened as a slot without an entry, so its frame arrives empty and the
   // view stays white.
-  EXPECT_TRUE(PumpUntil([&] { return player_->firstFrameArrived(); }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return player_->firstFrameArrived(); }, kPatienceMs));
   EXPECT_EQ(player_->picture(), nullptr);
 
   player_->setPictureName(L"gone.jpg");
@@ -481,4 +565,246 @@ TEST_F(VideoPlayerTest, AnUnreadableRecordingIsRefusedQuietly) {
   // Playing nothing does nothing.
   player_->playFrom(0);
   EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+}
+
+TEST_F(VideoPlayerTest, SoundOutlastingThePicturesEndsTheRecordingWhenItEnds) {
+  player_->list().setEntries({{withSound_, 1}, {withoutSound_, 2}});
+  openAt(0);
+  const double picturesMs = (player_->frameCount() - 1) * player::kFramePeriodMs;
+  useSoundOf(picturesMs / 1000.0 + 1.5);
+  owner_->refreshLog.clear();
+  player_->playFrom(0);
+  ASSERT_TRUE(waitUntilNotPlaying());
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  // The last frame stayed on screen while the sound played on; the recording ended
+  // only with the sound's own end.
+  ASSERT_FALSE(owner_->refreshLog.empty());
+  const TestOwner::Refresh& end = owner_->refreshLog.back();
+  EXPECT_EQ(end.state, PlayerState::Paused);
+  EXPECT_TRUE(end.soundAtEnd) << "paused before the sound ended";
+  EXPECT_GT(end.soundPosition, picturesMs + 1000);
+}
+
+TEST_F(VideoPlayerTest, SoundEndingBeforeTheLastFrameHandsTheFramesToTheTicks) {
+  player_->list().setEntries({{withSound_, 1}, {withoutSound_, 2}});
+  openAt(0);
+  useSoundOf(1.0);  // for three seconds of pictures
+  owner_->requests.clear();
+  player_->playFrom(0);
+  ASSERT_TRUE(waitUntilNotPlaying());
+  EXPECT_EQ(player_->state(), PlayerState::Paused);
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  EXPECT_TRUE(player_->sound().isAtEnd());
+  // From the sound's end on, each tick asks for the frame after the one before.
+  std::vector<int> afterSound;
+  for (const auto& r : owner_->requests) {
+    if (r.soundState != SoundState::Playing) afterSound.push_back(r.slot);
+  }
+  ASSERT_GT(afterSound.size(), 20u);
+  for (size_t i = 1; i < afterSound.size(); ++i) {
+    EXPECT_EQ(afterSound[i], std::min(afterSound[i - 1] + 1, player_->frameCount() - 1)) << "request " << i;
+  }
+  EXPECT_EQ(afterSound.back(), player_->frameCount() - 1);
+}
+
+TEST_F(VideoPlayerTest, DateJumpsOpenTheFirstRecordingOfTheNeighbouringDate) {
+  const std::filesystem::path folder = *dir_ / "dates";
+  std::filesystem::create_directories(folder);
+  const std::vector<DatedRecording> files = {{"0001_001.DAT", {2009, 5, 1, 9, 0, 0}},
+                                             {"0001_002.DAT", {2009, 5, 1, 12, 0, 0}},
+                                             {"0002_001.DAT", {2009, 5, 3, 10, 0, 0}},
+                                             {"0003_001.DAT", {2009, 5, 9, 7, 0, 0}}};
+  WriteDatedRecordings(folder, files, 30);
+  auto pathOf = [&](int i) { return (folder / files[static_cast<size_t>(i)].name).wstring(); };
+  int count = 0;
+  ASSERT_EQ(player_->setListFromFolder(pathOf(1), count), 1);
+  ASSERT_EQ(count, 4);
+  openAt(1);
+  player_->playFrom(0);
+  EXPECT_EQ(player_->state(), PlayerState::Playing);
+
+  struct Jump {
+    bool backward;
+    int index;  // where the jump lands, -1: nowhere
+  } const jumps[] = {{false, 2}, {false, 3}, {false, -1}, {true, 2}, {true, 0}, {true, -1}};
+  int expected = 1;
+  for (const Jump& j : jumps) {
+    SCOPED_TRACE(std::string(j.backward ? "back" : "on") + " from " + std::to_string(expected));
+    owner_->warnings.clear();
+    if (j.index < 0) {
+      try {
+        player_->jumpToDate(j.backward);
+        ADD_FAILURE() << "jumped past the last date";
+      } catch (const Exception& e) {
+        EXPECT_TRUE(e.message.empty()) << "the user has been told already";
+      }
+      ASSERT_EQ(owner_->warnings.size(), 1u);
+      EXPECT_EQ(owner_->warnings[0], LoadText(j.backward ? kTextNoPreviousDate : kTextNoNextDate));
+    } else {
+      player_->jumpToDate(j.backward);
+      expected = j.index;
+      EXPECT_TRUE(owner_->warnings.empty());
+      // The jump keeps the ticks going, so the new recording's first frame arrives.
+      EXPECT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, kPatienceMs));
+    }
+    EXPECT_EQ(player_->currentIndex(), expected);
+    EXPECT_EQ(player_->recordingPath(), pathOf(expected));
+    EXPECT_EQ(player_->state(), PlayerState::Paused) << "a jump stops and leaves the new recording paused";
+  }
+}
+
+TEST_F(VideoPlayerTest, AFolderGoneRightAfterALoadWarnsOnceAndResets) {
+  const struct {
+    const char* when;
+    bool duringLoad;
+  } cases[] = {{"while the load runs", true}, {"before playing starts", false}};
+  int round = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.when);
+    makeOwner(640, 480);
+    const std::filesystem::path card = *dir_ / ("gone-card-" + std::to_string(round));
+    const std::filesystem::path moved = *dir_ / ("moved-card-" + std::to_string(round++));
+    std::filesystem::create_directories(card);
+    std::filesystem::copy_file(withoutSound_, card / "0001_001.DAT",
+                               std::filesystem::copy_options::overwrite_existing);
+    bool wasMoved = false;
+    auto move = [&] { wasMoved = MoveFileW(card.wstring().c_str(), moved.wstring().c_str()) != FALSE; };
+    if (c.duringLoad) owner_->postHook(move);
+    player_->setSingleFile((card / "0001_001.DAT").wstring());
+    EXPECT_TRUE(player_->openRecordingAt(0));
+    if (!c.duringLoad) move();
+    ASSERT_TRUE(wasMoved) << GetLastError();
+    player_->playFrom(0);  // what the main window does after a load
+    EXPECT_TRUE(PumpUntil([&] { return !owner_->warnings.empty(); }, kPatienceMs));
+    PumpFor(400);
+    player_->seek(3);
+    player_->playFrom(0);
+    PumpFor(100);
+    EXPECT_EQ(owner_->warnings, std::vector<std::wstring>{LoadText(kTextFolderMoved)});
+    EXPECT_EQ(owner_->resets, 1);
+    EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+    EXPECT_EQ(player_->info(), nullptr);
+    EXPECT_EQ(player_->picture(), nullptr);
+    expectOwnerFreed();
+  }
+}
+
+TEST_F(VideoPlayerTest, AFailureOfAnyKindDuringALoadFreesTheOwnerAndGoesOn) {
+  // The load's pump dispatches a message whose handler fails: the failure ends the load
+  // and reaches the caller, and the owner is not left busy with its menus gray.
+  makeOwner(640, 480, true);
+  const struct {
+    const char* kind;
+    std::function<void()> fail;
+    std::function<void()> expectCaught;  // runs openRecordingAt and checks what it throws
+  } cases[] = {
+      {"an Exception", [] { throw IOException(L"a handler failed"); },
+       [this] {
+         try {
+           player_->openRecordingAt(0);
+           ADD_FAILURE() << "the handler's failure was lost";
+         } catch (const Exception& e) {
+           EXPECT_EQ(e.message, L"a handler failed");
+         }
+       }},
+      {"out of memory", [] { throw std::bad_alloc(); },
+       [this] { EXPECT_THROW(player_->openRecordingAt(0), std::bad_alloc); }},
+  };
+  player_->setSingleFile(withSound_);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    owner_->busy.clear();
+    owner_->configuration.clear();
+    owner_->postHook(c.fail);
+    c.expectCaught();
+    expectOwnerFreed();
+    EXPECT_FALSE(player_->loading());
+    EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+    EXPECT_FALSE(player_->loader()->archive().IsOpen());
+  }
+  owner_->hook = nullptr;
+  openAt(0);  // and the player loads again
+}
+
+TEST_F(VideoPlayerTest, CallsMadeByMessagesThatALoadDispatchesWaitOrAreRefused) {
+  const std::filesystem::path pictures = *dir_ / "nested-pictures";
+  std::filesystem::create_directories(pictures);
+  std::ofstream(pictures / "shot.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg_.data()), static_cast<std::streamsize>(jpeg_.size()));
+  const struct {
+    const char* call;
+    std::function<std::string(VideoPlayer&)> make;
+    const char* answer;
+    bool shown;  // the outer load's recording is shown afterwards
+  } cases[] = {
+      {"open the recording again", [&](VideoPlayer& p) { return AnswerOf([&] { p.openRecordingAt(0); }); },
+       "refused", true},
+      {"open a picture",
+       [&](VideoPlayer& p) {
+         return AnswerOf([&] {
+           p.setPictureName(L"shot.jpg");
+           p.openPicture(pictures.wstring());
+         });
+       },
+       "refused", true},
+      {"replace the list", [&](VideoPlayer& p) { return AnswerOf([&] { p.setSingleFile(withoutSound_); }); },
+       "refused", true},
+      {"jump to a date", [&](VideoPlayer& p) { return AnswerOf([&] { p.jumpToDate(false); }); },
+       "refused", true},
+      {"play", [&](VideoPlayer& p) { return AnswerOf([&] { p.playFrom(0); }); }, "done", true},
+      {"close", [&](VideoPlayer& p) { return AnswerOf([&] { p.closeRecording(); }); }, "done", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.call);
+    makeOwner(640, 480, true);
+    player_->setSingleFile(withSound_);
+    std::string answer = "never called";
+    owner_->postHook([&] { answer = c.make(*player_); });
+    EXPECT_TRUE(player_->openRecordingAt(0));
+    EXPECT_EQ(answer, c.answer);
+    expectOwnerFreed();
+    EXPECT_EQ(player_->recordingPath(), withSound_);
+    if (c.shown) {
+      EXPECT_EQ(player_->state(), PlayerState::Paused);
+      EXPECT_EQ(player_->currentIndex(), 0);
+      EXPECT_GT(player_->frameCount(), 60);
+      EXPECT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, kPatienceMs));
+    } else {
+      EXPECT_EQ(player_->state(), PlayerState::NoRecording);
+      EXPECT_EQ(player_->info(), nullptr);
+      EXPECT_FALSE(player_->loader()->archive().IsOpen());
+      PumpFor(200);
+      EXPECT_EQ(player_->picture(), nullptr);
+    }
+  }
+}
+
+TEST_F(VideoPlayerTest, APlayerDestroyedByAMessageItsLoadDispatchesGoesWhenTheLoadReturns) {
+  makeOwner(640, 480, true);
+  const HWND window = player_->handle();
+  player_->setSingleFile(withSound_);
+  std::wstring soundPath;
+  owner_->postHook([&] {
+    soundPath = player_->loader()->archive().SoundPath();
+    DestroyWindow(window);
+    // The object is still there for the load that runs below this message.
+    EXPECT_EQ(player_->loader()->archive().SoundPath(), soundPath);
+  });
+  try {
+    player_->openRecordingAt(0);
+    ADD_FAILURE() << "the load went on for a destroyed player";
+  } catch (const Exception& e) {
+    EXPECT_TRUE(e.message.empty()) << "nothing to tell the user";
+  }
+  owner_->player = player_ = nullptr;
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(Window::lookup(window), nullptr);
+  expectOwnerFreed();
+  ASSERT_FALSE(soundPath.empty());
+  EXPECT_EQ(GetFileAttributesW(soundPath.c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the recording's sound file outlived the player";
+  PumpFor(200);  // nothing may arrive for the dead player
 }

@@ -1,6 +1,6 @@
 // The sound player on the real waveOut device (the harness's audio server). That
 // server takes about two seconds to settle into real time and has some 650 ms of
-// latency; the timing checks allow for both.
+// latency; the timing checks allow for both, and for a machine busy with other work.
 #include "playback/WaveAudioPlayer_win.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +18,13 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "playback/SoundArithmetic.h"
-#include "MessagePump_win.h"
+#include "toolkit/MessagePump_win.h"
 
 namespace {
 
 constexpr int32_t kRate = 13183;
+// Far above anything expected: waiting only fails when a thing never happens.
+constexpr DWORD kPatienceMs = 30000;
 
 // Stands in for the video player: counts the sound's end notices and what the player
 // said about them when each arrived.
@@ -188,7 +190,7 @@ TEST_F(WaveAudioPlayerTest, VolumeIsAppliedToEachChunkWhenItIsQueued) {
   // Raised while playing: heard from the next chunk queued on.
   player_->setVolume(16);
   EXPECT_EQ(queued(0), std::vector<uint8_t>(2636, 128));
-  ASSERT_TRUE(PumpUntil([&] { return player_->nextStart() > 5272; }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return player_->nextStart() > 5272; }, kPatienceMs));
   EXPECT_EQ(queued(0), source(5272, 7908));
   EXPECT_EQ(queued(1), std::vector<uint8_t>(2636, 128));
 }
@@ -196,7 +198,7 @@ TEST_F(WaveAudioPlayerTest, VolumeIsAppliedToEachChunkWhenItIsQueued) {
 TEST_F(WaveAudioPlayerTest, TheNaturalEndIsReportedExactlyOnce) {
   player_->open(writeSound(kRate / 2));  // half a second: three chunks
   player_->play(0);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, 8000));
+  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(1000);
   EXPECT_EQ(owner_->ends, std::vector<bool>{true});
   EXPECT_TRUE(player_->isAtEnd());
@@ -236,7 +238,7 @@ TEST_F(WaveAudioPlayerTest, RestartingWhilePlayingPlaysOnToTheEndOnce) {
         sane = sane && player_->outstanding() >= 0 && player_->outstanding() <= 2;
         return !owner_->ends.empty();
       },
-      10000));
+      kPatienceMs));
   PumpFor(1000);
   EXPECT_TRUE(sane);
   EXPECT_EQ(owner_->ends, std::vector<bool>{true});
@@ -252,7 +254,7 @@ TEST_F(WaveAudioPlayerTest, ChunksTheDeviceRefusesAreSkippedAndTheEndStillComes)
   second.dwFlags &= ~WHDR_PREPARED;  // every write of this header now fails
   player_->play(0);
   EXPECT_EQ(player_->outstanding(), 1);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, 5000));
+  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(500);
   EXPECT_EQ(owner_->ends, std::vector<bool>{true});
   EXPECT_EQ(player_->getState(), SoundState::Paused);
@@ -286,8 +288,10 @@ TEST_F(WaveAudioPlayerTest, PositionStartsAtThePlayPositionAndFollowsRealTime) {
   PumpFor(2000);
   const DWORD t2 = GetTickCount();
   const int32_t p2 = player_->getPosition();
+  // Loose bounds: a busy machine may hold the audio server back for a moment, while a
+  // position read in the wrong unit is off many times over.
   const double rate = static_cast<double>(p2 - p1) / static_cast<double>(t2 - t1);
-  EXPECT_NEAR(rate, 1.0, 0.1) << "position " << p1 << " -> " << p2 << " in " << (t2 - t1) << " ms";
+  EXPECT_NEAR(rate, 1.0, 0.5) << "position " << p1 << " -> " << p2 << " in " << (t2 - t1) << " ms";
   EXPECT_EQ(player_->getState(), SoundState::Playing);
 }
 
@@ -298,7 +302,7 @@ TEST_F(WaveAudioPlayerTest, PauseAndStopFlushAndThenReportAFlushOnce) {
   player_->pause();
   EXPECT_EQ(player_->getState(), SoundState::Paused);
   EXPECT_EQ(player_->nextStart(), 0);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, 3000));
+  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(300);
   EXPECT_EQ(owner_->ends, std::vector<bool>{false});
 
@@ -307,7 +311,7 @@ TEST_F(WaveAudioPlayerTest, PauseAndStopFlushAndThenReportAFlushOnce) {
   PumpFor(300);
   player_->stop();
   EXPECT_EQ(player_->getState(), SoundState::Stopped);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, 3000));
+  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(300);
   EXPECT_EQ(owner_->ends, std::vector<bool>{false});
   EXPECT_EQ(player_->getState(), SoundState::Paused);

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "WaveBytes.h"
+#include "recording/ArchiveFormat.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ TEST(WaveHeader, AcceptsTheRecorderLayoutAndReadsItsFields) {
   ASSERT_TRUE(header);
   EXPECT_EQ(header->format.formatTag, 1);
   EXPECT_EQ(header->format.channels, 1);
-  EXPECT_EQ(header->format.samplesPerSec, kSoundSampleRate);
-  EXPECT_EQ(header->format.avgBytesPerSec, kSoundSampleRate);
+  EXPECT_EQ(header->format.samplesPerSec, uint32_t(archive::kSoundSampleRate));
+  EXPECT_EQ(header->format.avgBytesPerSec, uint32_t(archive::kSoundSampleRate));
   EXPECT_EQ(header->format.blockAlign, 1);
   EXPECT_EQ(header->format.bitsPerSample, 8);
   EXPECT_EQ(header->dataBytes, 500u);

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "foundation/Exception.h"
+#include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
 
 namespace {
@@ -72,12 +76,25 @@ WindowCreateParams TopLevel(LPCWSTR className, DWORD visible = 0) {
   return p;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+// A window object whose member function runs while its window may be destroyed, as a
+// load that dispatches messages does.
+class Holder : public Recorder {
+ public:
+  using Recorder::Recorder;
+  // Holds `holds` times, destroys the window if asked, notes whether the object saw it
+  // go, and releases every hold; returns what each release said.
+  std::vector<bool> destroyWhileHeld(int holds, bool destroy) {
+    for (int i = 0; i < holds; ++i) holdDeletion();
+    if (destroy) DestroyWindow(handle());
+    g_log.push_back(windowDestroyed() ? "held:gone" : "held:alive");
+    std::vector<bool> released;
+    for (int i = 0; i < holds; ++i) released.push_back(releaseDeletion());
+    return released;
   }
+};
+
+size_t Count(const std::vector<UINT>& messages, UINT message) {
+  return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
 }
 
 std::wstring TextOf(HWND hwnd) {
@@ -225,7 +242,7 @@ TEST(Window, EnablingChangesAndRepaintsOnlyOnAChange) {
   w->create(TopLevel(MAKEINTATOM(Window::defaultClass()), WS_VISIBLE));
   ScopedWindowHandle guard(w->handle());
   UpdateWindow(w->handle());
-  Pump();
+  PumpPending();
   EXPECT_TRUE(w->isEnabled());
 
   w->paints = 0;
@@ -238,7 +255,7 @@ TEST(Window, EnablingChangesAndRepaintsOnlyOnAChange) {
   EXPECT_EQ(w->paints, 1);
 
   w->setEnabled(false);
-  Pump();
+  PumpPending();
   EXPECT_EQ(w->paints, 1);
 
   w->setEnabled(true);
@@ -266,4 +283,81 @@ TEST(Window, AnExceptionFromAHandlerStopsAtTheRoutingAndIsKeptForTheLoop) {
     EXPECT_EQ(e.message, L"thrown in a handler");
   }
   EXPECT_NO_THROW(Window::rethrowPendingFailure());
+}
+
+TEST(Window, AHeldObjectOutlivesItsWindowUntilTheLastHoldEnds) {
+  auto* w = new Holder("h");
+  w->create(TopLevel(MAKEINTATOM(Window::defaultClass())));
+  const HWND hwnd = w->handle();
+  EXPECT_EQ(w->destroyWhileHeld(1, false), std::vector<bool>{false});
+  EXPECT_EQ(Window::lookup(hwnd), w) << "a hold alone changes nothing";
+
+  g_log.clear();
+  EXPECT_EQ(w->destroyWhileHeld(2, true), (std::vector<bool>{false, true}));
+  // The object saw its window go and was deleted only at the last release.
+  EXPECT_EQ(g_log, (std::vector<std::string>{"h:WM_DESTROY", "held:gone", "h:deleted"}));
+  EXPECT_EQ(Window::lookup(hwnd), nullptr);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(MessagePump, PumpsOneWindowWithItsChildrenOrEveryWindow) {
+  auto* parent = new Recorder("parent");
+  parent->create(TopLevel(MAKEINTATOM(Window::defaultClass())));
+  ScopedWindowHandle parentGuard(parent->handle());
+  auto* child = new Recorder("child");
+  WindowCreateParams p;
+  p.className = MAKEINTATOM(Window::defaultClass());
+  p.style = WS_CHILD;
+  p.parent = parent->handle();
+  p.instance = Window::classInstance();
+  child->create(p);
+  auto* other = new Recorder("other");
+  other->create(TopLevel(MAKEINTATOM(Window::defaultClass())));
+  ScopedWindowHandle otherGuard(other->handle());
+
+  for (Recorder* r : {parent, child, other}) PostMessageW(r->handle(), Recorder::kPing, 0, 0);
+  EXPECT_TRUE(PumpPending(parent->handle()));
+  EXPECT_EQ(Count(parent->messages, Recorder::kPing), 1u);
+  EXPECT_EQ(Count(child->messages, Recorder::kPing), 1u);
+  EXPECT_EQ(Count(other->messages, Recorder::kPing), 0u) << "another window's message was taken";
+  EXPECT_TRUE(PumpPending());
+  EXPECT_EQ(Count(other->messages, Recorder::kPing), 1u);
+}
+
+TEST(MessagePump, AFailureInAHandlerLeavesEveryPumpAndLaterMessagesWait) {
+  auto* w = new Recorder("w");
+  w->create(TopLevel(MAKEINTATOM(Window::defaultClass())));
+  ScopedWindowHandle guard(w->handle());
+  const std::function<void()> pumps[] = {
+      [] { PumpPending(); },
+      [] { PumpUntil([] { return false; }, 30000); },
+      [] { RunMessageLoop(); },
+  };
+  for (size_t i = 0; i < std::size(pumps); ++i) {
+    SCOPED_TRACE("pump " + std::to_string(i));
+    w->messages.clear();
+    PostMessageW(w->handle(), Recorder::kThrow, 0, 0);
+    PostMessageW(w->handle(), Recorder::kPing, 0, 0);
+    try {
+      pumps[i]();
+      ADD_FAILURE() << "the handler's failure was lost";
+    } catch (const IOException& e) {
+      EXPECT_EQ(e.message, L"thrown in a handler");
+    }
+    EXPECT_EQ(Count(w->messages, Recorder::kPing), 0u) << "pumped on past a failure";
+    EXPECT_TRUE(PumpPending());
+    EXPECT_EQ(Count(w->messages, Recorder::kPing), 1u);
+  }
+}
+
+TEST(MessagePump, AQuitMetWhilePumpingIsLeftForTheMainLoop) {
+  auto* w = new Recorder("w");
+  w->create(TopLevel(MAKEINTATOM(Window::defaultClass())));
+  ScopedWindowHandle guard(w->handle());
+  PostMessageW(w->handle(), Recorder::kPing, 0, 0);
+  PostQuitMessage(7);
+  EXPECT_FALSE(PumpPending());
+  EXPECT_EQ(Count(w->messages, Recorder::kPing), 1u);
+  EXPECT_FALSE(PumpUntil([] { return false; }, 30000)) << "a quit must end a wait";
+  EXPECT_EQ(RunMessageLoop(), 7);
 }
