@@ -222,9 +222,9 @@ bool VideoArchive::ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg) {
 std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot) { return ReadFrameImage(slot, limits_); }
 
 std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot, const ImageDecodingLimits& limits) {
-  std::vector<uint8_t> jpeg;
-  if (!ReadFrameJpeg(slot, jpeg)) return nullptr;
   try {
+    std::vector<uint8_t> jpeg;
+    if (!ReadFrameJpeg(slot, jpeg)) return nullptr;
     return DecodeJpegImage(jpeg.data(), jpeg.size(), limits);
   } catch (...) {
     // The loader thread must never die of a picture: out of memory is no picture.
