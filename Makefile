@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all run test setup host win clean fuzz
+.PHONY: all run test setup host win clean fuzz gallery
 
 all: host win
 
@@ -23,6 +23,11 @@ test: host win
 
 run: win
 	@BUILD_DIR=$(abspath $(BUILD)) scripts/run-demo
+
+# Every widget in every state, one screenshot each, and a contact sheet:
+# $(BUILD)/gallery/sheet.png.
+gallery: win
+	@BUILD_DIR=$(abspath $(BUILD)) scripts/gallery
 
 # libFuzzer targets (clang, ASan + UBSan) in $(BUILD)/fuzz, each run FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600

@@ -1,0 +1,18 @@
+#pragma once
+// One screenshot of the gallery: widgets put into one state on the stage.
+#include <functional>
+#include <string>
+#include <vector>
+
+class GalleryStage;
+
+struct GalleryScene {
+  std::wstring name;  // the screenshot's file name, without extension
+  int width;          // the stage's client size for this scene
+  int height;
+  std::function<void(GalleryStage&)> build;  // creates the widgets and puts them in state
+  unsigned settleMs = 250;                   // time for paints, timers and tooltips
+};
+
+// Every scene, in the order of the contact sheet.
+std::vector<GalleryScene> GalleryScenes();
