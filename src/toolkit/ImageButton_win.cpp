@@ -1,5 +1,6 @@
 #include "toolkit/ImageButton_win.h"
 
+#include "toolkit/ChildWidget_win.h"
 #include "toolkit/ScopedWin_win.h"
 
 namespace {
@@ -20,16 +21,7 @@ bool InsideClient(HWND window, LPARAM lParam) {
 }  // namespace
 
 void ImageButton::Create(HWND owner, int x, int y, int width, int height) {
-  WindowCreateParams p;
-  p.className = MAKEINTATOM(Window::defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE;
-  p.x = x;
-  p.y = y;
-  p.width = width;
-  p.height = height;
-  p.parent = owner;
-  p.instance = Window::classInstance();
-  create(p);
+  create(VisibleChildParams(owner, x, y, width, height));
 }
 
 void ImageButton::SetImages(int normalId, int pressedId, int disabledId) {
@@ -50,12 +42,9 @@ LRESULT ImageButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (painting.get() != nullptr) paint(painting.get());
       return 0;
     }
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(handle(), &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    case WM_ERASEBKGND:
+      FillWithButtonFace(handle(), reinterpret_cast<HDC>(wParam));
       return 0;
-    }
     case WM_SETCURSOR:
       return onSetCursor(message, wParam, lParam);
     case WM_CHAR:

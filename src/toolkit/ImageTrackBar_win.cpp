@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "toolkit/ChildWidget_win.h"
 #include "toolkit/ScopedWin_win.h"
 #include "toolkit/TrackToolTip_win.h"
 
@@ -19,16 +20,7 @@ constexpr int kToolTipRise = 20;
 }  // namespace
 
 void ImageTrackBar::Create(HWND owner, int x, int y, int width, int height) {
-  WindowCreateParams p;
-  p.className = MAKEINTATOM(Window::defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE;
-  p.x = x;
-  p.y = y;
-  p.width = width;
-  p.height = height;
-  p.parent = owner;
-  p.instance = Window::classInstance();
-  create(p);
+  create(VisibleChildParams(owner, x, y, width, height));
 }
 
 void ImageTrackBar::SetImages(int thumbId, int trackId, int fillId) {
@@ -113,11 +105,7 @@ LRESULT ImageTrackBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     }
     case WM_ERASEBKGND:
-      if (!track_) {
-        RECT client;
-        GetClientRect(handle(), &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-      }
+      if (!track_) FillWithButtonFace(handle(), reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_GETDLGCODE: {
       const MSG* asked = reinterpret_cast<const MSG*>(lParam);
@@ -171,7 +159,8 @@ LRESULT ImageTrackBar::onMouseMove(int x) {
 void ImageTrackBar::moveToolTip(int x) {
   RECT window;
   GetWindowRect(handle(), &window);
-  const int screenX = std::clamp(int(window.left) + x + thumbWidth() / 2, int(window.left), int(window.right));
+  const int screenX =
+      std::clamp(int(window.left) + x + thumbWidth() / 2, int(window.left), int(window.right));
   tooltip->MoveTrack(screenX, window.top - kToolTipRise);
 }
 

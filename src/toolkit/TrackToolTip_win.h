@@ -24,5 +24,4 @@ class TrackToolTip : public Window {
   void UpdateText(HWND control, const std::wstring& text);
   // Places a shown tracking tip at screen (x, y).
   void MoveTrack(int x, int y);
-
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "WidgetTestSupport_win.h"
+#include "toolkit/ChildWidget_win.h"
 #include "toolkit/ScopedWin_win.h"
 
 namespace {
@@ -38,16 +39,7 @@ struct Placed {
   Placed() : tip(new RecordingTip), control(new Window) {
     tip->Create(WidgetHost());
     tipGuard.reset(tip->handle());
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(Window::defaultClass());
-    p.style = WS_CHILD | WS_VISIBLE;
-    p.x = 200;
-    p.y = 10;
-    p.width = 40;
-    p.height = 20;
-    p.parent = WidgetHost();
-    p.instance = Window::classInstance();
-    control->create(p);
+    control->create(VisibleChildParams(WidgetHost(), 200, 10, 40, 20));
     controlGuard.reset(control->handle());
   }
   HWND controlHwnd() const { return controlGuard.get(); }
@@ -87,9 +79,9 @@ TEST(TrackToolTip, EveryCallPassesTheSecondVersionsRecordForTheControl) {
     UINT flags;
     const wchar_t* text;
   } expected[] = {
-      {TTM_ADDTOOLW, tracked, L"7"},       {TTM_ADDTOOLW, TTF_IDISHWND | TTF_SUBCLASS, L"reset"},
-      {TTM_UPDATETIPTEXTW, 0, L"8"},       {TTM_UPDATETIPTEXTW, 0, L"9"},
-      {TTM_TRACKACTIVATE, 0, L""},         {TTM_TRACKACTIVATE, 0, L""},
+      {TTM_ADDTOOLW, tracked, L"7"}, {TTM_ADDTOOLW, TTF_IDISHWND | TTF_SUBCLASS, L"reset"},
+      {TTM_UPDATETIPTEXTW, 0, L"8"}, {TTM_UPDATETIPTEXTW, 0, L"9"},
+      {TTM_TRACKACTIVATE, 0, L""},   {TTM_TRACKACTIVATE, 0, L""},
   };
   ASSERT_EQ(placed.tip->records.size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {
@@ -104,39 +96,6 @@ TEST(TrackToolTip, EveryCallPassesTheSecondVersionsRecordForTheControl) {
   }
 }
 
-TEST(TrackToolTip, TrackingToolShowsAndHidesWithItsText) {
-  Placed placed;
-  const HWND control = placed.controlHwnd();
-  placed.tip->AddTrackTool(control, L"3");
-  EXPECT_EQ(SendMessageW(placed.tip->handle(), TTM_GETTOOLCOUNT, 0, 0), 1);
-  const struct {
-    const char* step;
-    bool show;
-    const wchar_t* text;
-    bool visible;
-  } steps[] = {{"shown", true, L"12", true}, {"hidden", false, nullptr, false}, {"shown again", true, L"0.5", true}};
-  for (const auto& s : steps) {
-    SCOPED_TRACE(s.step);
-    if (s.show) {
-      placed.tip->ShowTrack(control, s.text);
-      placed.tip->MoveTrack(300, 100);
-    } else {
-      placed.tip->HideTrack(control);
-    }
-    EXPECT_EQ(IsWindowVisible(placed.tip->handle()) != FALSE, s.visible);
-    if (!s.show) continue;
-    wchar_t text[80] = {};
-    TTTOOLINFOW info = {};
-    info.cbSize = TTTOOLINFOW_V2_SIZE;
-    info.hwnd = WidgetHost();
-    info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.lpszText = text;
-    SendMessageW(placed.tip->handle(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    EXPECT_STREQ(text, s.text);
-  }
-  placed.tip->HideTrack(control);
-}
-
 TEST(TrackToolTip, ButtonToolsAreHoverTipsBesideTheTrackingTool) {
   Placed placed;
   const HWND control = placed.controlHwnd();
@@ -149,7 +108,9 @@ TEST(TrackToolTip, ButtonToolsAreHoverTipsBesideTheTrackingTool) {
   info.hwnd = WidgetHost();
   info.uId = reinterpret_cast<UINT_PTR>(control);
   info.lpszText = text;
-  ASSERT_TRUE(SendMessageW(placed.tip->handle(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)));
-  EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS | TTF_TRACK), static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
+  ASSERT_TRUE(
+      SendMessageW(placed.tip->handle(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)));
+  EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS | TTF_TRACK),
+            static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
   EXPECT_STREQ(text, L"open");
 }

@@ -1,5 +1,7 @@
 #include "WidgetTestSupport_win.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "toolkit/MessagePump_win.h"
@@ -25,8 +27,12 @@ HWND WidgetHost() {
   return host;
 }
 
-void MouseDown(HWND window, int x, int y) { SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y)); }
-void MouseMove(HWND window, int x, int y) { SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, Point(x, y)); }
+void MouseDown(HWND window, int x, int y) {
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+}
+void MouseMove(HWND window, int x, int y) {
+  SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, Point(x, y));
+}
 void MouseUp(HWND window, int x, int y) { SendMessageW(window, WM_LBUTTONUP, 0, Point(x, y)); }
 
 // Bit 30 of a key message says the key was down before: set on auto-repeat.
@@ -80,4 +86,15 @@ std::vector<uint32_t> Block(const Image& image, int x0, int x1, int y0, int y1) 
 uint32_t SystemColour(int index) {
   const COLORREF c = GetSysColor(index);
   return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+}
+
+std::wstring ToolText(HWND tooltip, HWND control) {
+  wchar_t text[80] = {};
+  TTTOOLINFOW info = {};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = GetParent(tooltip);
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+  return text;
 }

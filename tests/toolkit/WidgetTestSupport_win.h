@@ -30,5 +30,7 @@ std::unique_ptr<Image> CaptureClient(HWND window);
 uint32_t PixelAt(const Image& image, int x, int y);
 // The columns [x0, x1) of rows [y0, y1) as 0xRRGGBB, row after row, counted from the top.
 std::vector<uint32_t> Block(const Image& image, int x0, int x1, int y0, int y1);
+// The text `tooltip` holds for the tool of `control` (a tool whose id is its handle).
+std::wstring ToolText(HWND tooltip, HWND control);
 // The system's colour for an index, as 0xRRGGBB.
 uint32_t SystemColour(int index);
