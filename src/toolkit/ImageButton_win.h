@@ -28,9 +28,6 @@ class ImageButton : public Window {
   bool drawEdge = true;                     // raised frame, sunken while down
   HCURSOR cursor = nullptr;                 // not owned; none: the class cursor
 
- protected:
-  const AlphaImage* normalPicture() const { return normal_.get(); }
-
  private:
   void paint(HDC dc) const;
   // Chooses what to draw and where; null when nothing is drawn over the frame.

@@ -4,9 +4,9 @@
 
 namespace {
 
-// The tool record for `control` of `tooltip`. Its size is the second
-// version's: the older common controls reject a larger record and show no tips, and
-// with 64-bit pointers the first version's fields end beyond 44 bytes.
+// The tool record for `control` of `tooltip`. Its size is the second version's: the
+// older common controls reject a larger record and show no tips, and with 64-bit
+// pointers the first version's fields end beyond 44 bytes.
 TTTOOLINFOW ToolInfo(HWND tooltip, HWND control, const std::wstring* text) {
   TTTOOLINFOW info = {};
   info.cbSize = TTTOOLINFOW_V2_SIZE;
