@@ -178,25 +178,11 @@ TEST(ImageTrackBar, ValueUnderThePointerMatchesTheDrawnThumb) {
 
 namespace {
 
-enum class Act { Down, Move, Up };
+// A gesture of the mouse at client x, halfway down the bar.
 struct Step {
-  Act act;
+  void (*gesture)(HWND, int, int);
   int x;
 };
-
-void Perform(HWND hwnd, const Step& s) {
-  switch (s.act) {
-    case Act::Down:
-      MouseDown(hwnd, s.x, 8);
-      break;
-    case Act::Move:
-      MouseMove(hwnd, s.x, 8);
-      break;
-    case Act::Up:
-      MouseUp(hwnd, s.x, 8);
-      break;
-  }
-}
 
 }  // namespace
 
@@ -208,28 +194,28 @@ TEST(ImageTrackBar, MouseSequencesNotifyAndMoveTheValue) {
     Log expected;
     int32_t value;
   } cases[] = {
-      {"click on the thumb", {{Act::Down, 72}}, {"begin", "change"}, 8},
-      {"click on the thumb's right edge", {{Act::Down, 80}}, {"begin", "change"}, 8},
+      {"click on the thumb", {{MouseDown, 72}}, {"begin", "change"}, 8},
+      {"click on the thumb's right edge", {{MouseDown, 80}}, {"begin", "change"}, 8},
       {"click on the thumb and release",
-       {{Act::Down, 72}, {Act::Up, 72}},
+       {{MouseDown, 72}, {MouseUp, 72}},
        {"begin", "change", "change", "end"},
        8},
-      {"click on the track", {{Act::Down, 0}}, {"begin", "change"}, 0},
-      {"click right of the thumb", {{Act::Down, 81}}, {"begin", "change"}, 9},
+      {"click on the track", {{MouseDown, 0}}, {"begin", "change"}, 0},
+      {"click right of the thumb", {{MouseDown, 81}}, {"begin", "change"}, 9},
       {"drag to the end",
-       {{Act::Down, 0}, {Act::Move, 70}, {Act::Move, 141}, {Act::Up, 141}},
+       {{MouseDown, 0}, {MouseMove, 70}, {MouseMove, 141}, {MouseUp, 141}},
        {"begin", "change", "change", "end"},
        16},
       {"jump at the release",
-       {{Act::Down, 0}, {Act::Up, 141}},
+       {{MouseDown, 0}, {MouseUp, 141}},
        {"begin", "change", "change", "change", "end"},
        16},
       {"drag beyond the left end",
-       {{Act::Down, 72}, {Act::Move, -40}, {Act::Up, -40}},
+       {{MouseDown, 72}, {MouseMove, -40}, {MouseUp, -40}},
        {"begin", "change", "change", "end"},
        0},
-      {"move without a press", {{Act::Move, 141}}, {}, 8},
-      {"release without a press", {{Act::Up, 141}}, {}, 8},
+      {"move without a press", {{MouseMove, 141}}, {}, 8},
+      {"release without a press", {{MouseUp, 141}}, {}, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -238,7 +224,7 @@ TEST(ImageTrackBar, MouseSequencesNotifyAndMoveTheValue) {
     placed.bar->SetRange(0, 16);
     placed.bar->SetValue(8, false);
     placed.bar->listener = &listener;
-    for (const Step& s : c.steps) Perform(placed.hwnd(), s);
+    for (const Step& s : c.steps) s.gesture(placed.hwnd(), s.x, kHeight / 2);
     EXPECT_EQ(listener.log, c.expected);
     EXPECT_EQ(placed.bar->Value(), c.value);
     ReleaseCapture();
