@@ -123,9 +123,9 @@ ScopedGdiObject LineChart::render(HDC dc) {
   GetClientRect(handle(), &client);
   const chart::TextSize size = chart::DrawingSize(client.right, client.bottom);
   if (size.cx == 0 || size.cy == 0) return ScopedGdiObject();
+  ++renders_;
   ScopedGdiObject bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
   if (!bitmap) return bitmap;
-  ++renders_;
   ScopedMemoryDc memory(CreateCompatibleDC(dc));
   ScopedSelection selected(memory.get(), bitmap.get());
   const RECT all = {0, 0, size.cx, size.cy};

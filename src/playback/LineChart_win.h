@@ -31,7 +31,7 @@ class LineChart : public Window {
 
   const chart::Plot& plot() const { return plot_; }
   bool hasCachedChart() const { return static_cast<bool>(cache_); }
-  // How often the curve was drawn into a new bitmap.
+  // How often a drawing of the curve into a new bitmap was begun.
   int renderCount() const { return renders_; }
 
  private:
