@@ -14,7 +14,7 @@ constexpr int32_t kBottomGap = 23;
 
 }  // namespace
 
-Plot LayOut(int32_t width, int32_t height, TextSize value, TextSize count) {
+Plot LayOut(int32_t width, int32_t height, Size value, Size count) {
   Plot p;
   p.left = value.cx + kLeftGap;
   p.top = kPlotTop;
@@ -23,7 +23,7 @@ Plot LayOut(int32_t width, int32_t height, TextSize value, TextSize count) {
   return p;
 }
 
-TextSize DrawingSize(int32_t width, int32_t height) {
+Size DrawingSize(int32_t width, int32_t height) {
   return {std::max(0, width - kDrawingMarginX), std::max(0, height - kDrawingMarginY)};
 }
 

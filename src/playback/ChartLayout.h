@@ -8,7 +8,7 @@
 namespace chart {
 
 // The margins around the plot, measured in the chart's font.
-struct TextSize {
+struct Size {
   int32_t cx = 0;
   int32_t cy = 0;
 };
@@ -35,10 +35,10 @@ constexpr double kTopG = 2.0;
 
 // The plot for a client area of width x height, given the extents of "+0.00" (`value`)
 // and of "999" (`count`). Right never lies left of left, bottom never above top.
-Plot LayOut(int32_t width, int32_t height, TextSize value, TextSize count);
+Plot LayOut(int32_t width, int32_t height, Size value, Size count);
 
 // The off-screen drawing's size for the client area; either side 0 means no drawing.
-TextSize DrawingSize(int32_t width, int32_t height);
+Size DrawingSize(int32_t width, int32_t height);
 
 // The column of frame `frame` of `frames` (> 0): the right end for a single frame.
 // Integer arithmetic, truncated, in 64 bits so that long plots cannot overflow.

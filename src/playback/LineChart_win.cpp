@@ -20,7 +20,7 @@ HFONT MakeChartFont() {
                      L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");  // the Gothic face
 }
 
-chart::TextSize Extent(HDC dc, const wchar_t* text) {
+chart::Size Extent(HDC dc, const wchar_t* text) {
   SIZE size = {};
   GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
   return {size.cx, size.cy};
@@ -121,7 +121,7 @@ void LineChart::drawChart(HDC dc) {
 ScopedGdiObject LineChart::render(HDC dc) {
   RECT client;
   GetClientRect(handle(), &client);
-  const chart::TextSize size = chart::DrawingSize(client.right, client.bottom);
+  const chart::Size size = chart::DrawingSize(client.right, client.bottom);
   if (size.cx == 0 || size.cy == 0) return ScopedGdiObject();
   ++renders_;
   ScopedGdiObject bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));

@@ -49,8 +49,8 @@ class LineChart : public Window {
   ScopedGdiObject font_;
   ScopedGdiObject cache_;
   chart::Plot plot_;
-  chart::TextSize valueExtent_;
-  chart::TextSize countExtent_;
+  chart::Size valueExtent_;
+  chart::Size countExtent_;
   AlphaImage left_;
   AlphaImage middle_;
   AlphaImage right_;

@@ -13,37 +13,32 @@
 namespace {
 
 using chart::Plot;
-using chart::TextSize;
+using chart::Size;
 
-TEST(ChartLayout, PlotFollowsTheMeasuredMarginsAndNeverTurnsNegative) {
-  const TextSize value{35, 13};
-  const TextSize count{21, 13};
+TEST(ChartLayout, PlotAndDrawingFollowTheWindowAndNeverTurnNegative) {
+  const Size value{35, 13};
+  const Size count{21, 13};
   const struct {
     int32_t width, height;
     Plot plot;
+    Size drawing;
   } cases[] = {
-      {700, 90, {45, 13, 624, 54}},
-      {800, 90, {45, 13, 724, 54}},
-      {700, 200, {45, 13, 624, 164}},
-      // Too small for a plot: right stays on left, bottom on top.
-      {100, 40, {45, 13, 45, 13}},
-      {0, 0, {45, 13, 45, 13}},
+      {700, 90, {45, 13, 624, 54}, {655, 72}},
+      {800, 90, {45, 13, 724, 54}, {755, 72}},
+      {700, 200, {45, 13, 624, 164}, {655, 182}},
+      // Too small for a plot: right stays on left, bottom on top, and no drawing.
+      {100, 40, {45, 13, 45, 13}, {55, 22}},
+      {46, 19, {45, 13, 45, 13}, {1, 1}},
+      {45, 90, {45, 13, 45, 54}, {0, 72}},
+      {700, 18, {45, 13, 624, 13}, {655, 0}},
+      {0, 0, {45, 13, 45, 13}, {0, 0}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(chart::LayOut(c.width, c.height, value, count), c.plot) << c.width << " x " << c.height;
-  }
-}
-
-TEST(ChartLayout, DrawingIsTheClientAreaLessItsMarginsOrNothing) {
-  const struct {
-    int32_t width, height, cx, cy;
-  } cases[] = {
-      {700, 90, 655, 72}, {46, 19, 1, 1}, {45, 90, 0, 72}, {700, 18, 655, 0}, {0, 0, 0, 0}, {10, 5, 0, 0},
-  };
-  for (const auto& c : cases) {
-    const TextSize s = chart::DrawingSize(c.width, c.height);
-    EXPECT_EQ(s.cx, c.cx) << c.width << " x " << c.height;
-    EXPECT_EQ(s.cy, c.cy) << c.width << " x " << c.height;
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    EXPECT_EQ(chart::LayOut(c.width, c.height, value, count), c.plot);
+    const Size s = chart::DrawingSize(c.width, c.height);
+    EXPECT_EQ(s.cx, c.drawing.cx);
+    EXPECT_EQ(s.cy, c.drawing.cy);
   }
 }
 

@@ -41,31 +41,19 @@ constexpr uint32_t kBlue = 0x0000FF;
 // A recording view with chosen entries; an empty optional is a slot without an entry.
 class StandInInfo : public IVideoInfo {
  public:
+  explicit StandInInfo(std::vector<std::optional<FrameEntry>> e = {}) : entries(std::move(e)) {}
+  static std::optional<FrameEntry> G(double g) {
+    FrameEntry e;
+    e.gTotal = g;
+    return e;
+  }
+  static std::optional<FrameEntry> At(int64_t time) {
+    FrameEntry e;
+    e.time = time;
+    return e;
+  }
   std::vector<std::optional<FrameEntry>> entries;
   bool missing = false;
-
-  static StandInInfo WithG(const std::vector<double>& values) {
-    StandInInfo info;
-    for (double g : values) {
-      FrameEntry e;
-      e.gTotal = g;
-      info.entries.push_back(e);
-    }
-    return info;
-  }
-  static StandInInfo WithTimes(const std::vector<std::optional<int64_t>>& times) {
-    StandInInfo info;
-    for (const auto& t : times) {
-      if (!t) {
-        info.entries.emplace_back();
-        continue;
-      }
-      FrameEntry e;
-      e.time = *t;
-      info.entries.push_back(e);
-    }
-    return info;
-  }
 
   std::wstring GetShortCode() const override { return L"0000"; }
   std::wstring GetLongCode() const override { return L"00000000"; }
@@ -340,7 +328,7 @@ TEST_F(PanelTest, InformationPanelShowsTheDateAndTimeOfTheFrameOnScreen) {
 
 TEST_F(PanelTest, InformationPanelShowsDashesWithoutATime) {
   const int64_t t = CalendarTimeOrZero({2013, 4, 5, 9, 8, 7});
-  const StandInInfo times = StandInInfo::WithTimes({t, std::nullopt, 0, t + 1});
+  const StandInInfo times({StandInInfo::At(t), std::nullopt, StandInInfo::At(0), StandInInfo::At(t + 1)});
   const struct {
     const char* name;
     const IVideoInfo* info;
@@ -366,7 +354,7 @@ TEST_F(PanelTest, InformationPanelShowsDashesWithoutATime) {
 
 TEST_F(PanelTest, MissingInformationIsSaidInBlueInsteadOfTheDigits) {
   const int64_t t = CalendarTimeOrZero({2013, 4, 5, 9, 8, 7});
-  StandInInfo info = StandInInfo::WithTimes({t});
+  StandInInfo info({StandInInfo::At(t)});
   makePanels(fixed_);
   fixed_.shown = &info;
   const RECT notice = {35, 70, 170, 160};
@@ -413,18 +401,6 @@ TEST_F(PanelTest, ChartPlotFollowsTheWindowSize) {
   }
 }
 
-TEST_F(PanelTest, ChartWithoutARecordingShowsGridAndAxesButNoMarker) {
-  settle();
-  const std::unique_ptr<Image> shot = chartShot();
-  const chart::Plot p = plotOnScreen();
-  EXPECT_TRUE(ColumnsOf(*shot, (p.top + p.bottom) / 2, kYellow).empty());
-  EXPECT_TRUE(ColumnsOf(*shot, p.bottom, kWhite).count(p.left + 5)) << "no bottom axis";
-  EXPECT_TRUE(RowsOf(*shot, p.left, kWhite).count((p.top + p.bottom) / 2)) << "no left axis";
-  EXPECT_EQ(CountOf(*shot, {p.left, p.top, p.right, p.bottom + 1}, kOrange), 0);
-  // The dotted grid at the top line.
-  EXPECT_GT(ColumnsOf(*shot, p.top, 0x808080).size(), 10u);
-}
-
 TEST_F(PanelTest, ChartMarkerFollowsThePlayerAndTheCurveItsGValues) {
   open();
   const int32_t n = player_->frameCount();
@@ -460,31 +436,45 @@ TEST_F(PanelTest, ChartScaleAndMarkerAtTheEdges) {
   makePanels(fixed_);
   const chart::Plot p = plotOnScreen();
   const int middle = (p.left + p.right) / 2;
+  const auto g = [](double v, int n) { return std::vector<std::optional<FrameEntry>>(n, StandInInfo::G(v)); };
   const struct {
     const char* name;
-    std::vector<double> g;
+    std::optional<StandInInfo> info;
     int32_t frame;
-    int markerX;     // the marker's column
-    int curveRow;    // where the curve crosses the middle column (-1: not there)
+    int markerX;   // the marker's column (-1: no marker)
+    int curveRow;  // where the curve crosses the middle column (-1: not there)
   } cases[] = {
-      {"one frame: marker at the right end", {1.0}, 0, p.right, -1},
-      {"g = 0 on the bottom axis", {0.0, 0.0, 0.0}, 0, p.left, p.bottom},
-      {"g = 2 on the top line", {2.0, 2.0, 2.0}, 2, p.right, p.top},
-      {"g = 2.5 above the top line", {2.5, 2.5, 2.5}, 1, middle,
+      {"no recording", std::nullopt, 0, -1, -1},
+      {"one frame: marker at the right end", StandInInfo(g(1.0, 1)), 0, p.right, -1},
+      {"g = 0 on the bottom axis", StandInInfo(g(0.0, 3)), 0, p.left, p.bottom},
+      {"marker in the middle", StandInInfo(g(0.0, 3)), 1, middle, p.bottom},
+      {"g = 2 on the top line", StandInInfo(g(2.0, 3)), 2, p.right, p.top},
+      {"g = 2.5 above the top line", StandInInfo(g(2.5, 3)), 1, middle,
        chart::GToY(owner_->chart->plot(), 2.5) + chart::kDrawingY},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const StandInInfo info = StandInInfo::WithG(c.g);
-    fixed_.shown = &info;
+    fixed_.shown = c.info ? &*c.info : nullptr;
     fixed_.frame = c.frame;
     owner_->chart->dropCache();
     settle();
     const std::unique_ptr<Image> shot = chartShot();
-    EXPECT_TRUE(Near(ColumnsOf(*shot, (p.top + p.bottom) / 2, kYellow), c.markerX));
+    const std::set<int> marker = ColumnsOf(*shot, (p.top + p.bottom) / 2, kYellow);
+    EXPECT_EQ(marker.empty(), c.markerX < 0);
+    if (c.markerX >= 0) {
+      EXPECT_TRUE(Near(marker, c.markerX));
+    }
+    // Grid and axes always (where neither curve nor marker covers them): the dotted
+    // quarter line, the white left axis.
+    const int quarter = chart::GridY(owner_->chart->plot(), 1) + chart::kDrawingY;
+    EXPECT_GT(ColumnsOf(*shot, quarter, 0x808080).size(), 10u);
+    if (c.markerX != p.left) {
+      EXPECT_TRUE(RowsOf(*shot, p.left, kWhite).count(quarter + 2)) << "no left axis";
+    }
     const std::set<int> curve = RowsOf(*shot, middle + 7, kOrange);
     if (c.curveRow < 0) {
       EXPECT_TRUE(curve.empty());
+      EXPECT_TRUE(ColumnsOf(*shot, p.bottom, kWhite).count(middle)) << "no bottom axis";
       continue;
     }
     ASSERT_FALSE(curve.empty());
