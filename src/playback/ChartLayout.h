@@ -7,7 +7,7 @@
 
 namespace chart {
 
-// The margins around the plot, measured in the chart's font.
+// A width and height: a text's extent in the chart's font, or the drawing's size.
 struct Size {
   int32_t cx = 0;
   int32_t cy = 0;

@@ -100,7 +100,6 @@ class TestOwner : public Window, public IPlayerOwner, public IPanelOwner {
   }
   HWND ownerWindow() const override { return handle(); }
   void refreshPlayback() override {
-    ++refreshes;
     if (chart != nullptr && chart->isEnabled()) {
       ScopedWindowDc dc(chart->handle());
       chart->drawChart(dc.get());
@@ -125,7 +124,6 @@ class TestOwner : public Window, public IPlayerOwner, public IPanelOwner {
 
   LineChart* chart = nullptr;
   InfoPanel* info = nullptr;
-  int refreshes = 0;
   std::vector<std::string> commands;
 };
 
