@@ -78,6 +78,7 @@ enum TextId : unsigned {
   kTextTipLast = 5513,
   kTextTipPreviousDate = 5514,
   kTextTipNextDate = 5515,
+  kTextThumbnailLimit = 5516,
   kTextPictureMoved = 5517,
   kTextManyFilesSlow = 5519,
 };

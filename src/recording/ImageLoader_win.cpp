@@ -113,6 +113,23 @@ void ImageLoader::CloseArchive() {
   archive_.Close();
 }
 
+void ImageLoader::OpenEntrySource(int32_t slot) {
+  refuseDuringLoad();
+  if (!Acquired(WaitForSingleObject(lock_.get(), kLockWaitMs))) {
+    throw ImageException(LoadText(kTextImageArchiveUnreadable));
+  }
+  MutexHold hold(lock_.get());
+  archive_.OpenEntrySource(slot);
+}
+
+std::wstring ImageLoader::EntryFileName(int32_t slot) const {
+  const FrameEntry* entry = archive_.Entry(slot);
+  if (entry == nullptr) return std::wstring();
+  const std::wstring& path = entry->sourcePath;
+  const size_t cut = path.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
 std::unique_ptr<IVideoInfo> ImageLoader::MakeVideoInfo() const {
   return std::make_unique<VideoInfo07>(archive_);
 }

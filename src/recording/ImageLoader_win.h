@@ -54,6 +54,17 @@ class ImageLoader {
   // Closes the archive (deleting its temporary sound file) once the lock is had within
   // 3000 ms; otherwise the archive stays open. During a load: when the load returns.
   void CloseArchive();
+  // Makes the file the entry of `slot` came from the archive's source, under the lock, so
+  // that the worker reads that file next. Lock timeout or a running load: ImageException
+  // (5511); a slot without an entry, or a file that cannot be opened: the archive's
+  // VideoArchiveException (5510), the archive then having no source.
+  void OpenEntrySource(int32_t slot);
+  // The entries of the archive (its slots). The tables change only on the owner's thread
+  // (loads, opens and closes run there), so reading them there needs no lock.
+  int32_t EntryCount() const { return archive_.SlotCount(); }
+  // The name, without its folder, of the file the entry of `slot` came from; empty when
+  // there is no such entry or it names no file.
+  std::wstring EntryFileName(int32_t slot) const;
   // A new metadata view over the archive; the caller owns it.
   std::unique_ptr<IVideoInfo> MakeVideoInfo() const;
 

@@ -14,6 +14,7 @@ TEST(Text, TableEntriesComeBackExactly) {
             L"\r\n「いいえ」の場合、標準設定に戻します。");
   EXPECT_EQ(LoadText(kTextWindowsError), L"Windowsのエラーです。エラーコード:%d");
   EXPECT_FALSE(LoadText(kTextSupportAddress).empty());
+  EXPECT_EQ(LoadText(kTextThumbnailLimit), L"画像は600枚までしか表示できません。");
 }
 
 TEST(Text, MissingEntriesAreEmpty) {

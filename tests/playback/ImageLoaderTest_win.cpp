@@ -321,16 +321,60 @@ TEST_F(ImageLoaderTest, LoadWaitsForAReadAndGivesUpAfterThreeSeconds) {
     EXPECT_GE(timeGetTime() - start, 250u);
     EXPECT_TRUE(loader_->archive().IsOpen());
   }
-  {
+  const int slot = pictureSlot(2);
+  const struct {
+    const char* call;
+    std::function<void()> open;
+  } opens[] = {
+      {"open plain", [&] { loader_->OpenPlainFile(path_); }},
+      {"open entry source", [&] { loader_->OpenEntrySource(slot); }},
+  };
+  for (const auto& c : opens) {
+    SCOPED_TRACE(c.call);
     LockHolder hold(loader_->lock(), 3400);
     try {
-      loader_->OpenPlainFile(path_);
+      c.open();
       ADD_FAILURE() << "opened without the lock";
     } catch (const ImageException& e) {
       EXPECT_EQ(e.message, LoadText(kTextImageArchiveUnreadable));
     }
     // The archive was not touched.
     EXPECT_GT(loader_->archive().SlotCount(), 40);
+  }
+}
+
+TEST_F(ImageLoaderTest, EntriesAreCountedAndNamedByTheFileTheyCameFrom) {
+  const int slot = pictureSlot(5);
+  EXPECT_EQ(loader_->EntryCount(), loader_->archive().SlotCount());
+  // A load names no file for its entries; nothing lies outside the timeline.
+  for (int s : {slot, -1, loader_->EntryCount()}) EXPECT_EQ(loader_->EntryFileName(s), L"") << s;
+
+  // An entry that came from a file of its own (the thumbnails' case): here the archive
+  // itself, so that the picture read from it is the entry's own.
+  const_cast<FrameEntry*>(loader_->archive().Entry(slot))->sourcePath = path_;
+  EXPECT_EQ(loader_->EntryFileName(slot), L"0001_001.DAT");
+  loader_->OpenEntrySource(slot);
+  expectServed(slot);
+
+  loader_->CloseArchive();
+  EXPECT_EQ(loader_->EntryCount(), 0);
+  EXPECT_EQ(loader_->EntryFileName(slot), L"");
+}
+
+TEST_F(ImageLoaderTest, AnEntryWithoutAFileLeavesNoSourceToReadFrom) {
+  for (int slot : {pictureSlot(3), -1, loader_->EntryCount()}) {
+    SCOPED_TRACE(slot);
+    try {
+      loader_->OpenEntrySource(slot);
+      ADD_FAILURE() << "opened an entry without a file";
+    } catch (const VideoArchiveException& e) {
+      EXPECT_EQ(e.message, LoadText(kTextDataUnreadable));
+    }
+    // The lock was let go, and the worker answers with no picture rather than none.
+    receiver_->frames.clear();
+    ASSERT_TRUE(loader_->RequestImage(pictureSlot(3)));
+    ASSERT_TRUE(frameArrives());
+    EXPECT_FALSE(receiver_->frames[0].picture);
   }
 }
 
@@ -397,6 +441,8 @@ TEST_F(ImageLoaderTest, CallsMadeByMessagesThatALoadDispatchesAreRefusedOrWaitFo
       {"load", [&](ImageLoader& l) { return AnswerOf([&] { l.LoadArchive(path, nullptr); }); },
        "refused", true},
       {"open plain", [&](ImageLoader& l) { return AnswerOf([&] { l.OpenPlainFile(path); }); },
+       "refused", true},
+      {"open entry source", [&](ImageLoader& l) { return AnswerOf([&] { l.OpenEntrySource(3); }); },
        "refused", true},
       {"request", [&](ImageLoader& l) { return std::string(l.RequestImage(3) ? "accepted" : "refused"); },
        "refused", true},

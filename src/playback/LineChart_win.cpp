@@ -1,0 +1,185 @@
+#include "playback/LineChart_win.h"
+
+#include "recording/FrameEntry.h"
+#include "recording/IVideoInfo.h"
+
+namespace {
+
+constexpr int kFrameLeftArt = 359;
+constexpr int kFrameMiddleArt = 360;
+constexpr int kFrameRightArt = 361;
+
+constexpr COLORREF kGridColour = RGB(128, 128, 128);
+constexpr COLORREF kCurveColour = RGB(255, 165, 0);
+constexpr COLORREF kMarkerColour = RGB(255, 255, 0);
+constexpr int kThickLine = 2;
+
+HFONT MakeChartFont() {
+  return CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_CHARACTER_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_MODERN,
+                     L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");  // the Gothic face
+}
+
+chart::Size Extent(HDC dc, const wchar_t* text) {
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+  return {size.cx, size.cy};
+}
+
+void Line(HDC dc, int x0, int y0, int x1, int y1) {
+  MoveToEx(dc, x0, y0, nullptr);
+  LineTo(dc, x1, y1);
+}
+
+}  // namespace
+
+LineChart::LineChart(IPanelOwner& owner, const IFrameSource& source)
+    : source_(source),
+      background_(CreateSolidBrush(RGB(0, 0, 0))),
+      font_(MakeChartFont()),
+      left_(kFrameLeftArt),
+      middle_(kFrameMiddleArt),
+      right_(kFrameRightArt) {
+  WindowCreateParams p;
+  p.exStyle = WS_EX_CONTROLPARENT;
+  p.className = MAKEINTATOM(defaultClass());
+  p.style = WS_CHILD | WS_VISIBLE;
+  p.parent = owner.ownerWindow();
+  p.instance = classInstance();
+  create(p);
+}
+
+LineChart::~LineChart() = default;
+
+LRESULT LineChart::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      // A minimised window reports 0 x 0: keep the layout and the drawing it had.
+      if (wParam != SIZE_MINIMIZED) layOut(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_PAINT: {
+      ScopedPaint paint(handle());
+      if (paint.get() != nullptr) drawChart(paint.get());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      eraseBackground(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      return 0;
+    default:
+      return defaultHandling(message, wParam, lParam);
+  }
+}
+
+void LineChart::layOut(int32_t width, int32_t height) {
+  ScopedWindowDc dc(handle());
+  {
+    ScopedSelection font(dc.get(), font_.get());
+    valueExtent_ = Extent(dc.get(), L"+0.00");
+    countExtent_ = Extent(dc.get(), L"999");
+  }
+  plot_ = chart::LayOut(width, height, valueExtent_, countExtent_);
+  cache_.reset();
+}
+
+void LineChart::eraseBackground(HDC dc) {
+  RECT r;
+  GetClientRect(handle(), &r);
+  if (!left_.Picture() || !middle_.Picture() || !right_.Picture()) {
+    FillRect(dc, &r, static_cast<HBRUSH>(background_.get()));
+    return;
+  }
+  const int a = left_.Width();
+  const int x = r.right - right_.Width();
+  if (a < x) middle_.DrawSized(dc, a, 0, x - a, middle_.Height());
+  right_.DrawAt(dc, x, 0);
+  left_.DrawAt(dc, 0, 0);
+}
+
+void LineChart::dropCache() {
+  if (!isEnabled() || !cache_) return;
+  cache_.reset();
+  InvalidateRect(handle(), nullptr, FALSE);
+  UpdateWindow(handle());
+}
+
+void LineChart::drawChart(HDC dc) {
+  if (!cache_) cache_ = render(dc);
+  if (!cache_) return;  // too small for a drawing: no chart and no marker
+  BITMAP size = {};
+  GetObjectW(cache_.get(), sizeof(size), &size);
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  {
+    ScopedSelection bitmap(memory.get(), cache_.get());
+    BitBlt(dc, chart::kDrawingX, chart::kDrawingY, size.bmWidth, size.bmHeight, memory.get(), 0, 0,
+           SRCCOPY);
+  }
+  drawMarker(dc);
+}
+
+ScopedGdiObject LineChart::render(HDC dc) {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const chart::Size size = chart::DrawingSize(client.right, client.bottom);
+  if (size.cx == 0 || size.cy == 0) return ScopedGdiObject();
+  ++renders_;
+  ScopedGdiObject bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
+  if (!bitmap) return bitmap;
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  ScopedSelection selected(memory.get(), bitmap.get());
+  const RECT all = {0, 0, size.cx, size.cy};
+  FillRect(memory.get(), &all, static_cast<HBRUSH>(background_.get()));
+  ScopedSelection font(memory.get(), font_.get());
+  const int mode = SetBkMode(memory.get(), TRANSPARENT);
+  const COLORREF colour = SetTextColor(memory.get(), RGB(255, 255, 255));
+  drawGridAndAxes(memory.get());
+  drawCurve(memory.get());
+  SetTextColor(memory.get(), colour);
+  SetBkMode(memory.get(), mode);
+  return bitmap;
+}
+
+void LineChart::drawGridAndAxes(HDC dc) const {
+  {
+    ScopedGdiObject dotted(CreatePen(PS_DOT, 1, kGridColour));
+    ScopedSelection pen(dc, dotted.get());
+    for (int k = 0; k <= 4; ++k) {
+      const int y = chart::GridY(plot_, k);
+      Line(dc, plot_.left, y, plot_.right, y);
+    }
+  }
+  ScopedSelection pen(dc, GetStockObject(WHITE_PEN));
+  Line(dc, plot_.left, plot_.top, plot_.left, plot_.bottom);
+  Line(dc, plot_.left, plot_.bottom, plot_.right, plot_.bottom);
+}
+
+void LineChart::drawCurve(HDC dc) const {
+  const IVideoInfo* info = source_.info();
+  if (info == nullptr) return;
+  const int32_t n = info->GetSlotCount();
+  ScopedGdiObject solid(CreatePen(PS_SOLID, kThickLine, kCurveColour));
+  ScopedSelection pen(dc, solid.get());
+  bool started = false;
+  for (int32_t i = 0; i < n; ++i) {
+    const FrameEntry* entry = info->GetEntry(i);
+    if (entry == nullptr) continue;
+    const int y = chart::GToY(plot_, entry->gTotal);
+    if (!started) {
+      MoveToEx(dc, plot_.left, y, nullptr);
+      started = true;
+    }
+    LineTo(dc, chart::CurveX(plot_, i, n), y);
+  }
+}
+
+void LineChart::drawMarker(HDC dc) const {
+  const IVideoInfo* info = source_.info();
+  if (info == nullptr) return;
+  const int32_t n = info->GetSlotCount();
+  if (n <= 0) return;
+  const int x = chart::FrameX(plot_, source_.currentFrame(), n) + chart::kDrawingX;
+  ScopedGdiObject solid(CreatePen(PS_SOLID, kThickLine, kMarkerColour));
+  ScopedSelection pen(dc, solid.get());
+  Line(dc, x, plot_.top + chart::kDrawingY, x, plot_.bottom + chart::kDrawingY - 1);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The strip under the picture that plots the combined G value of every frame of the
+// loaded recording, with a yellow marker at the frame on screen. The curve is drawn
+// once into an off-screen bitmap and reused; each refresh only copies it and draws the
+// marker over it.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "playback/ChartLayout.h"
+#include "playback/IFrameSource.h"
+#include "playback/IPanelOwner_win.h"
+#include "toolkit/AlphaImage.h"
+#include "toolkit/ScopedWin_win.h"
+#include "toolkit/Window_win.h"
+
+class LineChart : public Window {
+ public:
+  // Creates the child window of the owner's window (placed by the owner's layout) with
+  // its brush, font and frame pictures. Delete the chart by destroying its window.
+  LineChart(IPanelOwner& owner, const IFrameSource& source);
+  ~LineChart() override;
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Forgets the drawn curve and repaints, while the chart is enabled: the recording
+  // changed.
+  void dropCache();
+  // Copies the curve (drawing it first if needed) and draws the marker on `dc`.
+  void drawChart(HDC dc);
+
+  const chart::Plot& plot() const { return plot_; }
+  bool hasCachedChart() const { return static_cast<bool>(cache_); }
+  // How often a drawing of the curve into a new bitmap was begun.
+  int renderCount() const { return renders_; }
+
+ private:
+  void layOut(int32_t width, int32_t height);
+  void eraseBackground(HDC dc);
+  // The curve in a new bitmap compatible with `dc`; null when the window is too small
+  // to hold one.
+  ScopedGdiObject render(HDC dc);
+  void drawGridAndAxes(HDC dc) const;
+  void drawCurve(HDC dc) const;
+  void drawMarker(HDC dc) const;
+
+  const IFrameSource& source_;
+  ScopedGdiObject background_;
+  ScopedGdiObject font_;
+  ScopedGdiObject cache_;
+  chart::Plot plot_;
+  chart::Size valueExtent_;
+  chart::Size countExtent_;
+  AlphaImage left_;
+  AlphaImage middle_;
+  AlphaImage right_;
+  int renders_ = 0;
+};
