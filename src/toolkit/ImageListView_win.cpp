@@ -107,12 +107,24 @@ void ImageListView::AddItem(const Image* image, const std::wstring& caption) {
   item.pszText = const_cast<wchar_t*>(caption.c_str());
   item.iImage = n;
   SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  if (n == 0) settleLayout(screen.get());
   // One row: each item one bounds width and the gap right of the one before.
   RECT bounds = {};
   bounds.left = LVIR_BOUNDS;
   SendMessageW(handle(), LVM_GETITEMRECT, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(&bounds));
   POINT position = {n * (bounds.right - bounds.left + kGap), 0};
   SendMessageW(handle(), LVM_SETITEMPOSITION32, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(&position));
+}
+
+// Some list views lay icons out afresh at their first paint with items, which would
+// put the strip into a grid. A print of the client area while the first item is the
+// only one lets that happen before any item is placed.
+void ImageListView::settleLayout(HDC screen) {
+  ScopedMemoryDc dc(CreateCompatibleDC(screen));
+  ScopedGdiObject canvas(CreateCompatibleBitmap(screen, kWidth, kHeight));
+  if (!dc || !canvas) return;
+  ScopedSelection select(dc.get(), canvas.get());
+  SendMessageW(handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
 }
 
 void ImageListView::SelectItem(int index) {

@@ -48,6 +48,7 @@ class ImageListView : public Window {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void settleLayout(HDC screen);
   void removeAll();
   void restoreSaved();
   ScopedGdiObject framedPicture(int index);
