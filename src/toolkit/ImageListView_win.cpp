@@ -106,7 +106,10 @@ void ImageListView::AddItem(const Image* image, const std::wstring& caption) {
   item.iItem = n;
   item.pszText = const_cast<wchar_t*>(caption.c_str());
   item.iImage = n;
-  SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  if (SendMessageW(handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != n) {
+    ImageList_Remove(imageList_.get(), n);  // item i shows picture i, always
+    Fail();
+  }
   if (n == 0) settleLayout(screen.get());
   // One row: each item one bounds width and the gap right of the one before.
   RECT bounds = {};

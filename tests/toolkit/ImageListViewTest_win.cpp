@@ -53,6 +53,12 @@ struct Stage {
     return static_cast<int>(SendMessageW(view->handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   }
   int scrollPosition() const { return GetScrollPos(view->handle(), SB_HORZ); }
+  // One item's share of the view's width, the unit the strip scrolls by.
+  int share() const {
+    RECT r = {};
+    SendMessageW(view->handle(), LVM_GETVIEWRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return view->itemCount() > 0 ? (r.right - r.left) / view->itemCount() : 0;
+  }
 
   ScopedWindowHandle parent;
   ImageListView* view;
@@ -212,9 +218,7 @@ TEST(ImageListView, LineScrollsMoveByOneItemShareAndNeverWithoutItems) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.items << " items, code " << c.code);
     Stage stage(c.items);
-    RECT view = {};
-    SendMessageW(stage.view->handle(), LVM_GETVIEWRECT, 0, reinterpret_cast<LPARAM>(&view));
-    const int share = c.items > 0 ? (view.right - view.left) / c.items : 0;
+    const int share = stage.share();
     EXPECT_EQ(SendMessageW(stage.view->handle(), WM_HSCROLL, MAKEWPARAM(c.code, 0), 0), 0);
     EXPECT_EQ(stage.scrollPosition(), c.steps * share);
   }
@@ -235,9 +239,7 @@ TEST(ImageListView, EndOfScrollAndMouseReleasesSnapToAnItemEdge) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Stage stage(12);
-    RECT view = {};
-    SendMessageW(stage.view->handle(), LVM_GETVIEWRECT, 0, reinterpret_cast<LPARAM>(&view));
-    const int share = (view.right - view.left) / 12;
+    const int share = stage.share();
     SendMessageW(stage.view->handle(), LVM_SCROLL, static_cast<WPARAM>(share + 5), 0);
     ASSERT_EQ(stage.scrollPosition(), share + 5);
     EXPECT_EQ(SendMessageW(stage.view->handle(), c.message, c.wParam, MAKELPARAM(10, 10)), 0);

@@ -96,13 +96,6 @@ TEST(Label, DisabledTextIsDrawnInTheSystemsDisabledStyle) {
   EXPECT_EQ(ColourHash(*enabled), ColourHash(*again));
 }
 
-TEST(Label, ErasesToTheButtonFaceAndDrawsNothingWithoutText) {
-  Stage stage(120, 30, L"the control's own text", nullptr);
-  new TextLabel(stage.control, L"");
-  const auto image = stage.draw();
-  EXPECT_EQ(CountPixels(*image, [](uint32_t c) { return c != kFace; }), 0);
-}
-
 TEST(LinkLabel, LooksAndActsLikeALinkWithOrWithoutText) {
   struct Case {
     const wchar_t* text;
