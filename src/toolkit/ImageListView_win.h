@@ -54,7 +54,6 @@ class ImageListView : public Window {
   ScopedGdiObject framedPicture(int index);
   void setSelectedState(int index);
   void paint();
-  LRESULT keyMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT scrollMessage(WPARAM wParam, LPARAM lParam);
   int scrollStep() const;
   bool snap();
