@@ -3,6 +3,7 @@
 
 #include "toolkit/FindResourceData_win.h"
 #include "toolkit/ImageDecoding.h"
+#include "toolkit/StretchImage_win.h"
 
 AlphaImage::AlphaImage(int resourceId) {
   size_t size = 0;
@@ -13,17 +14,7 @@ AlphaImage::AlphaImage(int resourceId) {
 void AlphaImage::Draw(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
                       int srcWidth, int srcHeight) const {
   if (!image) return;
-  BITMAPINFO info = {};
-  BITMAPINFOHEADER& header = info.bmiHeader;
-  header.biSize = sizeof(BITMAPINFOHEADER);
-  header.biWidth = image->Width();
-  header.biHeight = image->Height();  // positive: rows are stored bottom-up
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  header.biCompression = BI_RGB;
-  header.biSizeImage = DWORD((image->Width() * 4 + 3) & ~3) * DWORD(image->Height());
-  StretchDIBits(dc, xDest, yDest, destWidth, destHeight, xSrc, 0, srcWidth, srcHeight,
-                image->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+  StretchImage(dc, *image, xDest, yDest, destWidth, destHeight, xSrc, srcWidth, srcHeight);
 }
 
 void AlphaImage::DrawAt(HDC dc, int x, int y) const {

@@ -2,6 +2,7 @@
 // Owners of system handles: each releases its handle the way the system requires,
 // once, when it goes out of scope. Move-only.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -63,6 +64,13 @@ struct MemoryDcTraits {  // a DC from CreateCompatibleDC or CreateDCW
   static void close(Handle h) { DeleteDC(h); }
 };
 using ScopedMemoryDc = ScopedHandle<MemoryDcTraits>;
+
+struct ImageListTraits {  // an image list from ImageList_Create
+  using Handle = HIMAGELIST;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { ImageList_Destroy(h); }
+};
+using ScopedImageList = ScopedHandle<ImageListTraits>;
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDc {

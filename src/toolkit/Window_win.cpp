@@ -110,6 +110,10 @@ void Window::rethrowPendingFailure() {
   std::rethrow_exception(failure);
 }
 
+void Window::parkCurrentFailure() {
+  if (!g_pendingFailure) g_pendingFailure = std::current_exception();
+}
+
 LRESULT CALLBACK Window::route(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
   Window* const object = lookup(handle);
   if (object == nullptr) return DefWindowProcW(handle, message, wParam, lParam);
@@ -117,7 +121,7 @@ LRESULT CALLBACK Window::route(HWND handle, UINT message, WPARAM wParam, LPARAM 
   try {
     result = object->handleMessage(message, wParam, lParam);
   } catch (...) {
-    if (!g_pendingFailure) g_pendingFailure = std::current_exception();
+    parkCurrentFailure();
     result = 0;
   }
   if (message == WM_DESTROY) {

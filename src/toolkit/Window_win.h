@@ -61,6 +61,11 @@ class Window {
   // procedure keeps the first one a handler lets escape (the message then gets 0).
   // The message loop calls this after each dispatch to send it on to its handler.
   static void rethrowPendingFailure();
+  // Keeps the failure being handled (call inside a catch block) for the loop, as the
+  // routing does: for other callbacks the system calls (a dialog procedure) and for
+  // handlers that must finish their message before the failure travels on. The first
+  // failure kept wins until the loop has taken it.
+  static void parkCurrentFailure();
 
  protected:
   LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
