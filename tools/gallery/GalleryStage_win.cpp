@@ -39,6 +39,12 @@ BOOL CALLBACK DestroyChild(HWND child, LPARAM) {
   return TRUE;
 }
 
+// Tooltips are popups owned by the stage, not its children.
+BOOL CALLBACK DestroyOwned(HWND window, LPARAM stage) {
+  if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(stage)) DestroyWindow(window);
+  return TRUE;
+}
+
 void WriteBmp(const std::wstring& path, int width, int height, const std::vector<uint8_t>& bottomUpBgrx) {
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
@@ -75,7 +81,7 @@ GalleryStage::~GalleryStage() {
 
 void GalleryStage::reset(int width, int height) {
   EnumChildWindows(window_, DestroyChild, 0);
-  // Tooltips and other owned popups are top-level windows: they went with their owners.
+  EnumThreadWindows(GetCurrentThreadId(), DestroyOwned, reinterpret_cast<LPARAM>(window_));
   SetWindowPos(window_, HWND_TOP, kStageLeft, kStageTop, width, height, SWP_SHOWWINDOW);
   InvalidateRect(window_, nullptr, TRUE);
   UpdateWindow(window_);
