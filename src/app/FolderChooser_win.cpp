@@ -16,8 +16,9 @@ constexpr UINT kBrowseFlags = 0x249;
 // A control of the chooser that only the 5.0 system's version shows wrongly.
 constexpr int kControlHiddenOn50 = 14150;
 
-void CentreOnParent(HWND chooser) {
-  const HWND parent = GetParent(chooser);
+// The owner, asked for as such: GetParent answers only for a chooser with the popup style.
+void CentreOnOwner(HWND chooser) {
+  const HWND parent = GetWindow(chooser, GW_OWNER);
   RECT p, c;
   if (parent == nullptr || !GetWindowRect(parent, &p) || !GetWindowRect(chooser, &c)) return;
   const int x = p.left + ((p.right - p.left) - (c.right - c.left)) / 2;
@@ -40,8 +41,12 @@ HWND FindTree(HWND chooser) {
 }
 
 void PrepareChooser(HWND chooser, const wchar_t* initialPath) {
+  // The chooser may still be building its tree when it announces itself, and then misses
+  // a selection made now; the posted repeat comes once it stands. The path outlives both:
+  // it belongs to the caller, who waits for the chooser to end.
   SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initialPath));
-  CentreOnParent(chooser);
+  PostMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(initialPath));
+  CentreOnOwner(chooser);
   HideControlOn50(chooser);
   const LONG_PTR exStyle = GetWindowLongPtrW(chooser, GWL_EXSTYLE);
   SetWindowLongPtrW(chooser, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CONTEXTHELP));
