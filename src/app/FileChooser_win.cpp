@@ -1,9 +1,6 @@
 #include "app/FileChooser_win.h"
 
-#include <commdlg.h>
-
 #include "app/PathFolder.h"
-#include "foundation/PathLimits.h"
 
 namespace {
 
@@ -34,22 +31,26 @@ std::wstring ChooserStartFolder(const std::wstring& currentPath) {
   return isFile ? FolderPart(currentPath) : currentPath;
 }
 
+RecordingFileChooser::RecordingFileChooser(HWND owner, const std::wstring& currentPath)
+    : startFolder_(ChooserStartFolder(currentPath)) {
+  request_.lStructSize = sizeof request_;
+  request_.hwndOwner = owner;
+  request_.lpstrFilter = L"画像ファイル(*.dat)\0*.dat\0";
+  request_.nFilterIndex = 1;
+  request_.lpstrFile = path_;
+  request_.nMaxFile = static_cast<DWORD>(kPathUnits);
+  request_.lpstrDefExt = L"dat";
+  request_.lpstrInitialDir = startFolder_.c_str();
+  request_.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                   OFN_EXPLORER | OFN_ENABLESIZING;
+  request_.lpfnHook = ChooserHook;
+}
+
+bool RecordingFileChooser::run() { return GetOpenFileNameW(&request_) != 0; }
+
 bool ChooseRecordingFile(HWND owner, const std::wstring& currentPath, std::wstring& chosen) {
-  const std::wstring startFolder = ChooserStartFolder(currentPath);
-  wchar_t path[kPathUnits] = {};
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = owner;
-  request.lpstrFilter = L"画像ファイル(*.dat)\0*.dat\0";
-  request.nFilterIndex = 1;
-  request.lpstrFile = path;
-  request.nMaxFile = static_cast<DWORD>(kPathUnits);
-  request.lpstrDefExt = L"dat";
-  request.lpstrInitialDir = startFolder.c_str();
-  request.Flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
-                  OFN_EXPLORER | OFN_ENABLESIZING;
-  request.lpfnHook = ChooserHook;
-  const bool ok = GetOpenFileNameW(&request) != 0;
-  chosen = path;
+  RecordingFileChooser chooser(owner, currentPath);
+  const bool ok = chooser.run();
+  chosen = chooser.path();
   return ok;
 }

@@ -92,6 +92,34 @@ TEST_F(ChooserTest, StartFolderIsTheFolderOfTheFileOpenedLast) {
   for (const auto& c : cases) EXPECT_EQ(ChooserStartFolder(c.current), c.start) << testing::PrintToString(c.current);
 }
 
+// The request handed to the system: the start folder is never the file opened last.
+TEST_F(ChooserTest, FileChooserRequestStartsInAFolder) {
+  const struct {
+    std::wstring current;
+    std::wstring initialDir;
+  } cases[] = {
+      {folder() + L"\\0001_001.dat", folder() + L"\\"},
+      {folder(), folder()},
+  };
+  for (const auto& c : cases) {
+    RecordingFileChooser chooser(owner_, c.current);
+    const OPENFILENAMEW& r = chooser.request();
+    EXPECT_STREQ(r.lpstrInitialDir, c.initialDir.c_str());
+    EXPECT_EQ(r.lStructSize, sizeof(OPENFILENAMEW));
+    EXPECT_EQ(r.hwndOwner, owner_);
+    EXPECT_EQ(r.nMaxFile, 260u);
+    EXPECT_EQ(r.lpstrFile[0], L'\0');
+    EXPECT_STREQ(r.lpstrFilter, L"画像ファイル(*.dat)");
+    EXPECT_STREQ(r.lpstrFilter + wcslen(r.lpstrFilter) + 1, L"*.dat");
+    EXPECT_EQ(r.nFilterIndex, 1u);
+    EXPECT_STREQ(r.lpstrDefExt, L"dat");
+    EXPECT_EQ(r.lpstrTitle, nullptr);
+    EXPECT_EQ(r.Flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST |
+                                          OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING));
+    EXPECT_NE(r.lpfnHook, nullptr);
+  }
+}
+
 TEST_F(ChooserTest, FileChooserOpensInTheFolderOfTheCurrentFile) {
   std::wstring seen;
   std::wstring chosen = L"untouched";
