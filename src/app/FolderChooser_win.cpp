@@ -13,7 +13,7 @@ namespace {
 
 // BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON.
 constexpr UINT kBrowseFlags = 0x249;
-// A control of the chooser that only the 5.0 system's version shows wrongly.
+// A control of the chooser that is hidden on Windows 2000 (version 5.0).
 constexpr int kControlHiddenOn50 = 14150;
 
 // The owner, asked for as such: GetParent answers only for a chooser with the popup style.

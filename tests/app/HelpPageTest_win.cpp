@@ -133,13 +133,4 @@ TEST(WriteHelpPage, FailingToWriteThrowsWithTheSystemText) {
   }
 }
 
-TEST(HelpPageFolder, LiesInTheUsersTemporaryFolder) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = HelpPageFolder();
-  EXPECT_EQ(folder.rfind(temp, 0), 0u) << testing::PrintToString(folder);
-  EXPECT_EQ(folder.back(), L'\\');
-  EXPECT_GT(folder.size(), wcslen(temp));
-}
-
 }  // namespace

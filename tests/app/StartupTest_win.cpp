@@ -35,15 +35,6 @@ TEST(PrepareProcess, SetsErrorModeCurrentFolderAndParameterHandler) {
   installed(nullptr, nullptr, nullptr, 0, 0);  // does nothing, and returns
 }
 
-TEST(PrepareProcess, KeepsTheErrorModeFlagsItFinds) {
-  const UINT before = SetErrorMode(0);
-  SetErrorMode(SEM_NOGPFAULTERRORBOX);
-  PrepareProcess();
-  const UINT mode = SetErrorMode(0);
-  SetErrorMode(before);
-  EXPECT_EQ(mode & SEM_NOGPFAULTERRORBOX, static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
-}
-
 // CoInitialize answers S_FALSE on a thread that has COM already: a success.
 TEST(InitialiseCom, AcceptsAThreadThatHasComAlready) {
   const struct {
