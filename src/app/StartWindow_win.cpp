@@ -24,5 +24,11 @@ LRESULT StartWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     PostQuitMessage(0);
     return 0;
   }
+  if (message == WM_ERASEBKGND) {  // the window class brings no background of its own
+    RECT client;
+    GetClientRect(handle(), &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
   return defaultHandling(message, wParam, lParam);
 }
