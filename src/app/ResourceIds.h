@@ -1,0 +1,44 @@
+#pragma once
+// Ids of the executable's own resources: the menu, the dialog templates with their
+// controls, and the help page. Plain macros, because the resource compiler reads this
+// file too (resources/app/*.rc) and so both sides take the numbers from one place.
+
+// Menu and its commands (WM_COMMAND with lParam 0).
+#define IDR_MAIN_MENU 101
+#define IDM_OPEN 40004
+#define IDM_EXIT 40005
+#define IDM_DEVICE_SETTINGS 40012
+#define IDM_DATE_TIME 40015
+#define IDM_HELP 40019
+#define IDM_ABOUT 40020
+#define IDM_RESTORE_CARD 40024  // no menu item sends it
+
+// About box.
+#define IDD_ABOUT 132
+#define IDC_ABOUT_VERSION 1035
+#define IDC_ABOUT_RIGHTS 1037
+#define IDC_ABOUT_LINK 1038
+#define IDC_ABOUT_NAME 1053
+
+// Date/time dialog.
+#define IDD_DATE_TIME 126
+#define IDC_DATE_TIME_PICKER 1004
+#define IDC_DATE_TIME_TEXT 1007
+#define IDC_DATE_TIME_HOUR_SPIN 1025
+#define IDC_DATE_TIME_HOUR 1026
+#define IDC_DATE_TIME_MINUTE_SPIN 1027
+#define IDC_DATE_TIME_MINUTE 1028
+
+// Device settings dialog.
+#define IDD_DEVICE_SETTINGS 422
+#define IDC_DEVICE_BUZZER_ON 1021
+#define IDC_DEVICE_BUZZER_OFF 1022
+#define IDC_DEVICE_MODE_STANDARD 1023
+#define IDC_DEVICE_MODE_LONG 1024
+
+// Controls without an id of their own.
+#define IDC_UNNAMED (-1)
+
+// The help page (resource type 23, HTML); its pictures are the other resources of that
+// type, written beside it under "<id>.png".
+#define IDH_HELP_PAGE 22100

@@ -1,0 +1,256 @@
+// The resources Pathscope.exe carries: read from the built executable itself.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DialogTemplate_win.h"
+#include "app/ResourceIds.h"
+#include "app/VersionResource_win.h"
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+
+namespace {
+
+constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);  // 1041
+
+// Pathscope.exe loaded for its resources only.
+class ExeResources : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { exe_ = LoadLibraryExW(PATHSCOPE_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE); }
+  static void TearDownTestSuite() {
+    if (exe_) FreeLibrary(exe_);
+    exe_ = nullptr;
+  }
+  void SetUp() override { ASSERT_NE(exe_, nullptr) << "cannot load " << testing::PrintToString(std::wstring(PATHSCOPE_EXE)); }
+
+  // The bytes of resource (type, id) in language 1041, empty when it has none.
+  static std::vector<BYTE> Japanese(LPCWSTR type, WORD id) {
+    const HRSRC found = FindResourceExW(exe_, type, MAKEINTRESOURCEW(id), kJapanese);
+    if (!found) return {};
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(exe_, found)));
+    return std::vector<BYTE>(data, data + SizeofResource(exe_, found));
+  }
+
+  static HMODULE exe_;
+};
+HMODULE ExeResources::exe_ = nullptr;
+
+TEST_F(ExeResources, MenuDialogsAndHelpPageAreJapanese) {
+  const struct {
+    LPCWSTR type;
+    WORD id;
+  } resources[] = {
+      {RT_MENU, IDR_MAIN_MENU},     {RT_DIALOG, IDD_ABOUT},   {RT_DIALOG, IDD_DATE_TIME},
+      {RT_DIALOG, IDD_DEVICE_SETTINGS}, {RT_HTML, IDH_HELP_PAGE}, {RT_VERSION, 1},
+  };
+  for (const auto& r : resources) EXPECT_FALSE(Japanese(r.type, r.id).empty()) << r.id;
+}
+
+struct MenuItem {
+  const wchar_t* text;  // null for a separator
+  UINT id;
+};
+struct Popup {
+  const wchar_t* text;
+  std::vector<MenuItem> items;
+};
+
+TEST_F(ExeResources, MenuHasTheThreeMenusWithTheirCommands) {
+  const std::vector<Popup> expected = {
+      {L"ファイル(&F)", {{L"開く(&O)...", IDM_OPEN}, {nullptr, 0}, {L"終了(&X)", IDM_EXIT}}},
+      {L"設定(&S)", {{L"本体設定(&S)...", IDM_DEVICE_SETTINGS}, {L"日時設定(&C)...", IDM_DATE_TIME}}},
+      {L"ヘルプ(&H)", {{L"ヘルプ(&H)...", IDM_HELP}, {nullptr, 0}, {L"バージョン情報(&A)...", IDM_ABOUT}}},
+  };
+  const HMENU menu = LoadMenuW(exe_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(expected.size()));
+  wchar_t text[256];
+  for (size_t p = 0; p < expected.size(); ++p) {
+    GetMenuStringW(menu, static_cast<UINT>(p), text, 256, MF_BYPOSITION);
+    EXPECT_STREQ(text, expected[p].text);
+    const HMENU sub = GetSubMenu(menu, static_cast<int>(p));
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(expected[p].items.size())) << p;
+    for (size_t i = 0; i < expected[p].items.size(); ++i) {
+      const MenuItem& item = expected[p].items[i];
+      const UINT state = GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION);
+      if (item.text == nullptr) {
+        EXPECT_TRUE(state & MF_SEPARATOR) << p << "/" << i;
+        continue;
+      }
+      GetMenuStringW(sub, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+      EXPECT_STREQ(text, item.text);
+      EXPECT_EQ(GetMenuItemID(sub, static_cast<int>(i)), item.id) << p << "/" << i;
+      EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u) << p << "/" << i;
+    }
+  }
+  DestroyMenu(menu);
+}
+
+// What a control must be: the style bits named in `style` must all be set, and the
+// bits in `absent` all clear (0xF in `typeMask` compares the button type exactly).
+struct ExpectedItem {
+  int id;
+  const wchar_t* className;
+  const wchar_t* text;
+  int x, y, cx, cy;
+  DWORD style;
+  DWORD absent;
+  DWORD typeMask;
+};
+
+struct ExpectedDialog {
+  WORD id;
+  const wchar_t* caption;
+  int cx, cy;
+  std::vector<ExpectedItem> items;
+};
+
+constexpr DWORD kShown = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kType = BS_TYPEMASK;
+
+const std::wstring kRights =
+    L"Pathscope drive recorder viewer\nCopyright (C) 2026 The Pathscope Project\nAll rights reserved.";
+
+std::vector<ExpectedDialog> ExpectedDialogs() {
+  return {
+      {IDD_ABOUT, L"バージョン情報", 172, 161,
+       {
+           {IDOK, L"Button", L"OK", 61, 139, 50, 14, kShown | BS_DEFPUSHBUTTON, 0, kType},
+           {IDC_ABOUT_NAME, L"Static", L"Pathscope", 7, 17, 158, 8, kShown | SS_CENTER, 0, 0},
+           {IDC_ABOUT_VERSION, L"Static", L"バージョン情報", 7, 29, 158, 11, kShown | SS_CENTER, 0, 0},
+           {IDC_ABOUT_RIGHTS, L"Static", kRights.c_str(), 7, 100, 158, 34, kShown | SS_CENTER, 0, 0},
+           {IDC_ABOUT_LINK, L"Static", L"https://pathscope.example.org/support/", 43, 126, 87, 8,
+            WS_CHILD | SS_CENTER | SS_NOTIFY, WS_VISIBLE, 0},
+       }},
+      {IDD_DATE_TIME, L"日時設定", 194, 109,
+       {
+           {IDC_DATE_TIME_TEXT, L"Static",
+            L"本体の日時を設定します。\nここでは、現在の日時ではなく、エンジンを始動させ本体の電源がＯＮになる"
+            L"日付・時刻を想定して設定して下さい。",
+            7, 7, 177, 29, kShown, 0, 0},
+           {IDC_UNNAMED, L"Button", L"日時", 7, 39, 180, 39, kShown | BS_GROUPBOX, 0, kType},
+           {IDC_DATE_TIME_PICKER, L"SysDateTimePick32", L"", 35, 55, 53, 12, kShown | WS_TABSTOP, 0, 0},
+           {IDC_DATE_TIME_HOUR, L"Edit", L"", 95, 55, 25, 12, kShown | WS_TABSTOP, ES_NUMBER, 0},
+           {IDC_DATE_TIME_HOUR_SPIN, L"msctls_updown32", L"", 114, 65, 9, 14,
+            kShown | UDS_AUTOBUDDY | UDS_SETBUDDYINT, 0, 0},
+           {IDC_UNNAMED, L"Static", L"時", 121, 57, 9, 8, kShown, 0, 0},
+           {IDC_DATE_TIME_MINUTE, L"Edit", L"", 134, 55, 25, 12, kShown | WS_TABSTOP, ES_NUMBER, 0},
+           {IDC_DATE_TIME_MINUTE_SPIN, L"msctls_updown32", L"", 147, 66, 9, 14,
+            kShown | UDS_AUTOBUDDY | UDS_SETBUDDYINT, 0, 0},
+           {IDC_UNNAMED, L"Static", L"分", 159, 57, 9, 8, kShown, 0, 0},
+           {IDOK, L"Button", L"OK", 43, 88, 50, 14, kShown | BS_DEFPUSHBUTTON, 0, kType},
+           {IDCANCEL, L"Button", L"キャンセル", 101, 88, 50, 14, kShown | BS_PUSHBUTTON, 0, kType},
+       }},
+      {IDD_DEVICE_SETTINGS, L"本体設定", 193, 175,
+       {
+           {IDC_UNNAMED, L"Static", L"本体ブザーのON/OFFを設定します。 ", 30, 17, 132, 10, kShown, 0, 0},
+           {IDC_UNNAMED, L"Button", L"ブザー設定", 30, 27, 132, 48, kShown | BS_GROUPBOX, 0, kType},
+           {IDC_DEVICE_BUZZER_ON, L"Button", L"ON", 52, 40, 27, 10, kShown | BS_AUTORADIOBUTTON | WS_GROUP, 0, kType},
+           {IDC_DEVICE_BUZZER_OFF, L"Button", L"OFF", 52, 57, 30, 10, kShown | BS_AUTORADIOBUTTON, WS_GROUP, kType},
+           {IDC_UNNAMED, L"Static", L"本体の記録モードを設定します。", 30, 84, 132, 10, kShown, 0, 0},
+           {IDC_UNNAMED, L"Button", L"記録モード設定", 30, 96, 132, 49, kShown | BS_GROUPBOX, 0, kType},
+           {IDC_DEVICE_MODE_STANDARD, L"Button", L"標準モード", 52, 109, 48, 10,
+            kShown | BS_AUTORADIOBUTTON | WS_GROUP, 0, kType},
+           {IDC_DEVICE_MODE_LONG, L"Button", L"長時間モード", 52, 124, 56, 10, kShown | BS_AUTORADIOBUTTON, WS_GROUP,
+            kType},
+           {IDOK, L"Button", L"OK", 37, 150, 50, 14, kShown | BS_DEFPUSHBUTTON | WS_GROUP, 0, kType},
+           {IDCANCEL, L"Button", L"キャンセル", 99, 150, 50, 14, kShown | BS_PUSHBUTTON, 0, kType},
+       }},
+  };
+}
+
+void ExpectItem(const DialogItem& got, const ExpectedItem& want, const std::string& where) {
+  EXPECT_EQ(got.id, want.id) << where;
+  EXPECT_EQ(_wcsicmp(got.className.c_str(), want.className), 0)
+      << where << " class " << testing::PrintToString(got.className);
+  EXPECT_EQ(got.text, want.text) << where;
+  EXPECT_EQ(got.x, want.x) << where;
+  EXPECT_EQ(got.y, want.y) << where;
+  EXPECT_EQ(got.cx, want.cx) << where;
+  EXPECT_EQ(got.cy, want.cy) << where;
+  const DWORD plain = want.style & ~want.typeMask;
+  EXPECT_EQ(got.style & plain, plain) << where << std::hex << " style " << got.style;
+  EXPECT_EQ(got.style & want.absent, 0u) << where << std::hex << " style " << got.style;
+  if (want.typeMask) {
+    EXPECT_EQ(got.style & want.typeMask, want.style & want.typeMask) << where;
+  }
+}
+
+TEST_F(ExeResources, DialogTemplatesHoldTheirControlsInOrder) {
+  for (const ExpectedDialog& want : ExpectedDialogs()) {
+    const std::vector<BYTE> bytes = Japanese(RT_DIALOG, want.id);
+    ASSERT_FALSE(bytes.empty()) << want.id;
+    DialogTemplate got;
+    ASSERT_TRUE(ParseDialogTemplate(bytes.data(), bytes.size(), got)) << want.id;
+    const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    EXPECT_EQ(got.style & frame, frame) << want.id;
+    EXPECT_EQ(got.caption, want.caption) << want.id;
+    EXPECT_EQ(got.cx, want.cx) << want.id;
+    EXPECT_EQ(got.cy, want.cy) << want.id;
+    EXPECT_EQ(got.fontSize, 11) << want.id;
+    EXPECT_EQ(got.fontFace, L"MS UI Gothic") << want.id;
+    ASSERT_EQ(got.items.size(), want.items.size()) << want.id;
+    for (size_t i = 0; i < want.items.size(); ++i) {
+      ExpectItem(got.items[i], want.items[i], "dialog " + std::to_string(want.id) + " item " + std::to_string(i));
+    }
+  }
+}
+
+TEST_F(ExeResources, HiddenSupportLinkNamesTheSupportAddress) {
+  const std::vector<BYTE> bytes = Japanese(RT_DIALOG, IDD_ABOUT);
+  DialogTemplate about;
+  ASSERT_TRUE(ParseDialogTemplate(bytes.data(), bytes.size(), about));
+  ASSERT_EQ(about.items.size(), 5u);
+  EXPECT_EQ(about.items[4].text, LoadText(kTextSupportAddress));
+}
+
+TEST_F(ExeResources, VersionHasOneJapaneseUnicodeTranslationAndShowsAsOneZeroZero) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(PATHSCOPE_EXE, &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<BYTE> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(PATHSCOPE_EXE, 0, size, block.data()));
+  void* table = nullptr;
+  UINT bytes = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &table, &bytes));
+  ASSERT_EQ(bytes, 4u);
+  EXPECT_EQ(static_cast<const WORD*>(table)[0], 0x0411);
+  EXPECT_EQ(static_cast<const WORD*>(table)[1], 0x04B0);
+  void* value = nullptr;
+  UINT units = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\FileVersion", &value, &units));
+  EXPECT_STREQ(static_cast<const wchar_t*>(value), L"1, 0, 0, 0");
+  EXPECT_EQ(VersionTextOf(PATHSCOPE_EXE), L"1.0.0");
+}
+
+TEST(VersionText, FallsBackToTheNoVersionText) {
+  const std::wstring none = LoadText(kTextNoVersionInfo);
+  ASSERT_EQ(none, L"バージョン情報がありません");
+  EXPECT_EQ(VersionText(), none);  // this test program carries no version resource
+  EXPECT_EQ(VersionTextOf(L"C:\\no such folder\\none.exe"), none);
+}
+
+BOOL CALLBACK CountName(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+TEST_F(ExeResources, ManifestDeclaresNoDependency) {
+  int manifests = 0;
+  EnumResourceNamesW(exe_, RT_MANIFEST, CountName, reinterpret_cast<LONG_PTR>(&manifests));
+  EXPECT_EQ(manifests, 1);
+  const HRSRC found = FindResourceW(exe_, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(found, nullptr);
+  const auto* data = static_cast<const char*>(LockResource(LoadResource(exe_, found)));
+  const std::string text(data, SizeofResource(exe_, found));
+  EXPECT_NE(text.find("<assembly"), std::string::npos);
+  EXPECT_EQ(text.find("<dependency"), std::string::npos);
+  EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+}
+
+}  // namespace
