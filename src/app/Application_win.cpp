@@ -6,8 +6,8 @@
 
 #include "app/FailureGuard.h"
 #include "app/FormatVersionText.h"
+#include "app/MainWindow_win.h"
 #include "app/ProcessValues.h"
-#include "app/StartWindow_win.h"
 #include "app/SystemVersion_win.h"
 #include "foundation/Exception.h"
 #include "foundation/ModuleInstance_win.h"
@@ -50,10 +50,10 @@ void RecordStartValues(HINSTANCE instance) {
 
 int RunApplication(HINSTANCE instance, int showCommand) {
   RecordStartValues(instance);
-  // The one place that names the first window.
-  StartWindow* window = StartWindow::Create();
+  MainWindow* window = MainWindow::Create();
   ShowWindow(window->handle(), showCommand);
   UpdateWindow(window->handle());
+  window->startWaitingAnimation();
   // A failure a handler lets escape leaves the loop and reaches the fatal report.
   return RunMessageLoop();
 }

@@ -1,0 +1,131 @@
+#pragma once
+// The program's top-level window: owns the video player and the panels around it,
+// places them, paints the background pictures between them, carries the menu and turns
+// its commands into the opening and stepping of recordings. It deletes itself when its
+// window is destroyed, and its destruction ends the message loop.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "foundation/TextIds.h"
+#include "playback/IPanelOwner_win.h"
+#include "playback/IPlayerOwner_win.h"
+#include "playback/PlayerFrameSource_win.h"
+#include "toolkit/AlphaImage.h"
+#include "toolkit/Window_win.h"
+
+class Animation;
+class InfoPanel;
+class LineChart;
+class PanelStandIn;
+class VideoPlayer;
+
+class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
+ public:
+  // Builds the window with its menu, pictures and children; throws WindowException
+  // when the class or the window cannot be made. The object then belongs to its window.
+  static MainWindow* Create();
+  ~MainWindow() override;
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // IPlayerOwner and IPanelOwner
+  HWND ownerWindow() const override { return handle(); }
+  void refreshPlayback() override;
+  void setBusy(bool busy) override { busy_ = busy; }
+  void setConfigurationEnabled(bool enabled) override;
+  void recordingChanged() override;
+  void resetView() override;
+  void stepRecording(bool backward) override;
+  void showWarning(const std::wstring& text) override;
+  void openFile() override { openFileCommand(); }
+  void stepDate(bool backward) override;
+  void openThumbnail(int index) override;
+
+  void layoutChildren(int width, int height);
+  void paintBackground(HDC dc);
+  void showChartLayout();
+  void updateTitle();
+  void startWaitingAnimation();
+
+  // The commands.
+  void runCommand(WORD id);
+  void openFileCommand();
+  void openRecording(const std::wstring& path, bool backward);
+  void confirmExit();
+
+  VideoPlayer& player() const { return *player_; }
+  InfoPanel& infoPanel() const { return *info_; }
+  LineChart& chart() const { return *chart_; }
+  Window& consolePanel() const;
+  Window& configPanel() const;
+  Window& thumbnailPanel() const;
+  Animation* animation() const { return animation_; }
+  const std::wstring& currentPath() const { return currentPath_; }
+  const std::wstring& cardPath() const { return cardPath_; }
+  bool busy() const { return busy_; }
+
+ protected:
+  MainWindow();
+  // Creates the window and its children; separate from construction so that a derived
+  // object answers the questions asked meanwhile.
+  void build();
+
+  // What the user is asked and shown. The viewer shows the system's boxes and dialogs;
+  // tests answer them without a click.
+  virtual int ask(const std::wstring& text, TextId caption, UINT style);
+  virtual bool chooseFile(std::wstring& chosen);
+  virtual void showAboutBox();
+  virtual void showHelpPage();
+
+ private:
+  void createWindow();
+  void loadPictures();
+  void createChildren();
+  void destroyAnimation();
+  void stopPlaying();
+  void startPlaying();
+  // The view after an opening or a date jump failed: the chart layout, a clean chart and
+  // thumbnail strip, the title.
+  void failureEpilogue();
+  // The part of openRecording that the failure epilogue guards. False when the user
+  // declined to wait for a large folder.
+  bool loadRecording(const std::wstring& path, bool backward);
+  void emptyPanels();
+  void dropChartCache();
+  bool showsRecording() const;
+  void repaintChild(HWND child, bool erase);
+  void helpCommand();
+  void aboutCommand();
+  LRESULT onCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT onSize(WPARAM kind, LPARAM size);
+
+  // The panels' operations the commands use.
+  void refreshConsole();
+  void showConsoleControls(bool shown);
+  void useRecordingTips();
+  void putSliderAtStart();
+  void setVolumeEnabled(bool enabled);
+  void resetThumbnails();
+  bool thumbnailsShown() const;
+  std::wstring thumbnailFileName(int index) const;
+
+  // Children delete themselves with their windows.
+  VideoPlayer* player_ = nullptr;
+  PanelStandIn* config_ = nullptr;
+  PanelStandIn* console_ = nullptr;
+  InfoPanel* info_ = nullptr;
+  LineChart* chart_ = nullptr;
+  PanelStandIn* thumbnail_ = nullptr;
+  std::unique_ptr<PlayerFrameSource> source_;
+  std::unique_ptr<AlphaImage> columnTop_;
+  std::unique_ptr<AlphaImage> columnFiller_;
+  std::unique_ptr<AlphaImage> columnBottom_;
+  std::unique_ptr<AlphaImage> leftStrip_;
+  Animation* animation_ = nullptr;
+  std::wstring currentPath_;
+  std::wstring cardPath_;
+  bool busy_ = false;
+  HMENU menu_ = nullptr;
+};
