@@ -55,6 +55,9 @@ ATOM RegisterMainClass() {
   return atom;
 }
 
+// The window's own visibility, whether or not its parent is shown yet.
+bool HasVisibleStyle(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 void Place(HWND window, const mainlayout::Rect& r) {
   if (window != nullptr) MoveWindow(window, r.x, r.y, r.width, r.height, TRUE);
 }
@@ -183,13 +186,13 @@ void MainWindow::repaintChild(HWND child, bool erase) {
 
 void MainWindow::showChartLayout() {
   if (!chart_->isEnabled()) chart_->setEnabled(true);
-  if (!IsWindowVisible(chart_->handle())) {
+  if (!HasVisibleStyle(chart_->handle())) {
     ShowWindow(chart_->handle(), SW_SHOW);
     UpdateWindow(chart_->handle());
   }
   if (!console_->isEnabled()) console_->setEnabled(true);
   if (thumbnail_->isEnabled()) thumbnail_->setEnabled(false);
-  if (IsWindowVisible(thumbnail_->handle())) {
+  if (HasVisibleStyle(thumbnail_->handle())) {
     ShowWindow(thumbnail_->handle(), SW_HIDE);
     UpdateWindow(thumbnail_->handle());
   }

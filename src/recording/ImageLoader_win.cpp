@@ -162,10 +162,20 @@ void ImageLoader::Cancel() {
 int ImageLoader::DiscardPostedFrames(HWND owner) {
   int freed = 0;
   MSG msg;
+  // Wine hands out a pending quit whatever the filter asks for; it belongs to the
+  // message loop and is posted again.
+  bool quit = false;
+  WPARAM quitCode = 0;
   while (PeekMessageW(&msg, owner, WM_FRAME_READY, WM_FRAME_READY, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      quit = true;
+      quitCode = msg.wParam;
+      continue;
+    }
     delete reinterpret_cast<Image*>(msg.lParam);
     ++freed;
   }
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
   return freed;
 }
 

@@ -186,6 +186,16 @@ class ImageLoaderTest : public testing::Test {
   bool frameArrives() {
     return PumpUntil([&] { return !receiver_->frames.empty(); }, kPatienceMs);
   }
+  // A picture is posted to the owner; it stays in the queue.
+  bool frameArrivesUndispatched() {
+    MSG msg;
+    const DWORD start = GetTickCount();
+    while (!PeekMessageW(&msg, receiver_->handle(), WM_FRAME_READY, WM_FRAME_READY, PM_NOREMOVE)) {
+      if (GetTickCount() - start >= kPatienceMs) return false;
+      Sleep(1);
+    }
+    return true;
+  }
   // A picture asked for now arrives: the loader serves requests.
   void expectServed(int from) {
     receiver_->frames.clear();
@@ -405,6 +415,18 @@ TEST_F(ImageLoaderTest, PicturesForAGoneOwnerAreFreed) {
   const DWORD t0 = GetTickCount();
   while (loader_->discardedCount() == 0 && GetTickCount() - t0 < kPatienceMs) Sleep(1);
   EXPECT_EQ(loader_->discardedCount(), 1u);
+}
+
+TEST_F(ImageLoaderTest, CollectingPicturesLeavesTheQuitMessageForTheLoop) {
+  // The main window posts the quit before its children are destroyed.
+  ASSERT_TRUE(loader_->RequestImage(pictureSlot(6)));
+  ASSERT_TRUE(frameArrivesUndispatched());
+  PostQuitMessage(3);
+  EXPECT_EQ(ImageLoader::DiscardPostedFrames(receiver_->handle()), 1);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 3u);
 }
 
 TEST_F(ImageLoaderTest, DestroyingWhileReadingWaitsForTheWorker) {

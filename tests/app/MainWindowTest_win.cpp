@@ -1,0 +1,355 @@
+// The main window on the display with its real player and panels, driven by the
+// messages the system and the user send it. The boxes it would show are answered by the
+// test, which keeps what it was asked.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../playback/PlaybackTestSupport.h"
+#include "../playback/WindowCapture_win.h"
+#include "TempDir.h"
+#include "app/Application_win.h"
+#include "app/MainLayout.h"
+#include "app/MainWindow_win.h"
+#include "app/ResourceIds.h"
+#include "foundation/Exception.h"
+#include "foundation/Text.h"
+#include "playback/InfoPanel_win.h"
+#include "playback/LineChart_win.h"
+#include "playback/VideoPlayer_win.h"
+#include "toolkit/Animation_win.h"
+#include "toolkit/MessagePump_win.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr DWORD kPatienceMs = 30000;
+
+// The main window with the user's answers scripted and the questions kept.
+class AnsweredMainWindow : public MainWindow {
+ public:
+  static AnsweredMainWindow* Make() {
+    auto* window = new AnsweredMainWindow();
+    window->build();
+    return window;
+  }
+
+  std::vector<std::wstring> asked;  // every box's text, in order
+  std::deque<int> answers;          // IDOK when none is left
+  std::deque<std::wstring> choices;  // files the chooser returns; none: cancelled
+  int abouts = 0;
+  bool helpFails = false;
+
+ protected:
+  int ask(const std::wstring& text, TextId, UINT) override {
+    asked.push_back(text);
+    if (answers.empty()) return IDOK;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  bool chooseFile(std::wstring& chosen) override {
+    if (choices.empty()) return false;
+    chosen = choices.front();
+    choices.pop_front();
+    return true;
+  }
+  void showAboutBox() override { ++abouts; }
+  void showHelpPage() override {
+    if (helpFails) throw WindowException(L"no browser");
+  }
+};
+
+RECT ChildRect(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The code of the quit message waiting in the queue; -1 when there is none.
+int QuitCode() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+  }
+  return -1;
+}
+
+mainlayout::Rect AsRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+std::wstring TitleOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+// A header-only archive: the folder scan reads its start time, the reader refuses it.
+void WriteUnreadable(const fs::path& path, const LocalDateTime& t) {
+  const auto bcd = [](int v) { return static_cast<char>(((v / 10) << 4) | (v % 10)); };
+  const char head[16] = {0, 0, bcd(t.year % 100), bcd(t.month), bcd(t.day),
+                         bcd(t.hour), bcd(t.minute), bcd(t.second)};
+  std::ofstream(path, std::ios::binary).write(head, sizeof head);
+}
+
+std::string Name(int i) {
+  char name[16];
+  snprintf(name, sizeof name, "%04d_001.DAT", i);
+  return name;
+}
+
+LocalDateTime At(int day, int minute) { return {2009, 6, day, 10, minute % 60, 0}; }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RecordStartValues(GetModuleHandleW(nullptr));
+    window_ = AnsweredMainWindow::Make();
+    handle_ = window_->handle();
+    ShowWindow(handle_, SW_SHOWNORMAL);
+    UpdateWindow(handle_);
+    PumpFor(50);
+  }
+  void TearDown() override {
+    if (IsWindow(handle_)) {
+      window_->setBusy(false);
+      DestroyWindow(handle_);
+    }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+
+  // Folder of readable recordings (silent, a few pictures) and unreadable ones.
+  fs::path folderOf(const std::vector<std::pair<std::string, LocalDateTime>>& readable,
+                    const std::vector<std::pair<std::string, LocalDateTime>>& unreadable = {}) {
+    const fs::path folder = dir_.path() / ("f" + std::to_string(folders_++));
+    fs::create_directories(folder);
+    for (const auto& r : readable) WriteDatedRecordings(folder, {{r.first.c_str(), r.second}}, 4);
+    for (const auto& u : unreadable) WriteUnreadable(folder / u.first, u.second);
+    return folder;
+  }
+  std::wstring path(const fs::path& folder, int i) { return (folder / Name(i)).wstring(); }
+
+  void command(WORD id, LPARAM lParam = 0) { SendMessageW(handle_, WM_COMMAND, id, lParam); }
+  bool alive() const { return IsWindow(handle_) != FALSE; }
+  VideoPlayer& player() { return window_->player(); }
+  std::wstring title() const { return TitleOf(handle_); }
+  std::wstring titleFor(const std::wstring& p) const { return p + L" - " + LoadText(kTextAppName); }
+
+  TempDir dir_;
+  int folders_ = 0;
+  AnsweredMainWindow* window_ = nullptr;
+  HWND handle_ = nullptr;
+};
+
+TEST_F(MainWindowTest, LaysOutTheChildrenForTheClientSize) {
+  SendMessageW(handle_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 600));
+  const mainlayout::Layout expected = mainlayout::LayOut(800, 600, true, false);
+  EXPECT_EQ(AsRect(ChildRect(handle_, window_->chart().handle())), expected.chart);
+  EXPECT_EQ(AsRect(ChildRect(handle_, window_->consolePanel().handle())), expected.console);
+  EXPECT_EQ(AsRect(ChildRect(handle_, window_->configPanel().handle())), expected.config);
+  EXPECT_EQ(AsRect(ChildRect(handle_, window_->infoPanel().handle())), expected.info);
+  EXPECT_EQ(AsRect(ChildRect(handle_, player().handle())), expected.player);
+  EXPECT_FALSE(window_->thumbnailPanel().isEnabled());
+  EXPECT_FALSE(IsWindowVisible(window_->thumbnailPanel().handle()));
+
+  // Minimising reports a client of no size: every child keeps its place.
+  SendMessageW(handle_, WM_SIZE, SIZE_MINIMIZED, 0);
+  EXPECT_EQ(AsRect(ChildRect(handle_, player().handle())), expected.player);
+  EXPECT_EQ(AsRect(ChildRect(handle_, window_->configPanel().handle())), expected.config);
+}
+
+TEST_F(MainWindowTest, RefusesToBeDraggedBelowItsMinimumSize) {
+  MINMAXINFO info{};
+  EXPECT_EQ(SendMessageW(handle_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.ptMinTrackSize.x, 800);
+  EXPECT_EQ(info.ptMinTrackSize.y, 640);
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithTheApplicationNameAsTitle) {
+  EXPECT_EQ(title(), LoadText(kTextAppName));
+  window_->startWaitingAnimation();
+  ASSERT_NE(window_->animation(), nullptr);
+  EXPECT_EQ(GetParent(window_->animation()->handle()), player().handle());
+  // Closing with nothing loaded asks nothing.
+  SendMessageW(handle_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(alive());
+  EXPECT_EQ(QuitCode(), 0) << "the message loop ends";
+}
+
+TEST_F(MainWindowTest, OpensTheChosenRecordingThroughTheMenuAndPlaysIt) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}, {Name(2), At(14, 2)}});
+  window_->startWaitingAnimation();
+  // A control's notification with the same id is no menu command.
+  window_->choices = {path(folder, 2)};
+  command(IDM_OPEN, reinterpret_cast<LPARAM>(player().handle()));
+  EXPECT_EQ(window_->choices.size(), 1u);
+
+  command(IDM_OPEN);
+  EXPECT_EQ(player().state(), PlayerState::Playing);
+  EXPECT_EQ(player().currentIndex(), 1);
+  EXPECT_EQ(title(), titleFor(path(folder, 2)));
+  EXPECT_EQ(window_->animation(), nullptr) << "the waiting picture goes for good";
+  EXPECT_TRUE(window_->asked.empty());
+}
+
+TEST_F(MainWindowTest, RefusesCommandsAndClosingWhileALoadRuns) {
+  window_->setBusy(true);
+  window_->choices = {L"C:\\nothing.dat"};
+  command(IDM_OPEN);
+  command(IDM_ABOUT);
+  SendMessageW(handle_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(alive());
+  EXPECT_EQ(window_->choices.size(), 1u);
+  EXPECT_EQ(window_->abouts, 0);
+
+  // A menu opened meanwhile is closed by an Escape the window sends itself.
+  EXPECT_EQ(SendMessageW(handle_, WM_ENTERIDLE, MSGF_MENU, 0), 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, handle_, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
+
+  window_->setBusy(false);
+  command(IDM_ABOUT);
+  EXPECT_EQ(window_->abouts, 1);
+}
+
+TEST_F(MainWindowTest, DestroyedWhileBusyStillEndsTheMessageLoop) {
+  window_->setBusy(true);
+  DestroyWindow(handle_);
+  EXPECT_EQ(QuitCode(), 0);
+}
+
+TEST_F(MainWindowTest, StepsThroughTheListAndWarnsBeyondItsEnds) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}, {Name(3), At(14, 3)}},
+                                   {{Name(2), At(14, 2)}});
+  struct Step {
+    int from;
+    bool backward;
+    int landsOn;  // list index
+    TextId warning;  // 0: none
+  };
+  const Step steps[] = {
+      {1, false, 2, TextId(0)},  // the unreadable middle one is passed over
+      {3, true, 0, TextId(0)},
+      {3, false, 2, kTextNoNextDate},
+      {1, true, 0, kTextNoPreviousDate},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(testing::Message() << s.from << (s.backward ? " back" : " on"));
+    window_->asked.clear();
+    window_->openRecording(path(folder, s.from), false);
+    window_->stepRecording(s.backward);
+    EXPECT_EQ(player().currentIndex(), s.landsOn);
+    // Stepping stops first; beyond an end nothing else changes.
+    EXPECT_EQ(player().state(), s.warning == TextId(0) ? PlayerState::Playing : PlayerState::Stopped);
+    const std::vector<std::wstring> expected =
+        s.warning == TextId(0) ? std::vector<std::wstring>{} : std::vector<std::wstring>{LoadText(s.warning)};
+    EXPECT_EQ(window_->asked, expected);
+  }
+}
+
+TEST_F(MainWindowTest, AnUnreadableFileAtTheEndOrAloneIsReported) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}}, {{Name(2), At(14, 2)}});
+  fs::copy_file(folder / Name(2), folder / "abcd.dat");
+  for (const std::wstring& p : {path(folder, 2), (folder / "abcd.dat").wstring()}) {
+    window_->asked.clear();
+    window_->openRecording(p, false);
+    EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextDataUnreadable)});
+    EXPECT_EQ(player().state(), PlayerState::NoRecording);
+    EXPECT_EQ(title(), LoadText(kTextAppName));
+  }
+}
+
+// More than 1000 recordings: the first three unreadable, the fourth readable.
+class LargeFolderTest : public MainWindowTest {
+ protected:
+  fs::path largeFolder() {
+    std::vector<std::pair<std::string, LocalDateTime>> unreadable;
+    for (int i = 0; i <= 1000; ++i) {
+      if (i != 3) unreadable.push_back({Name(i), {2009, 6, 14, 10, i / 60, i % 60}});
+    }
+    return folderOf({{Name(3), {2009, 6, 14, 10, 0, 3}}}, unreadable);
+  }
+};
+
+TEST_F(LargeFolderTest, PassesOverUnreadableFilesAskingOnce) {
+  const fs::path folder = largeFolder();
+  window_->openRecording(path(folder, 0), false);
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextManyFilesSlow)});
+  EXPECT_EQ(player().currentIndex(), 3);
+  EXPECT_EQ(title(), titleFor(path(folder, 3)));
+}
+
+TEST_F(LargeFolderTest, DecliningToWaitLeavesACleanView) {
+  const fs::path small = folderOf({{Name(1), At(14, 1)}});
+  window_->openRecording(path(small, 1), false);
+  ASSERT_EQ(title(), titleFor(path(small, 1)));
+
+  const fs::path folder = largeFolder();
+  window_->answers = {IDCANCEL};
+  window_->openRecording(path(folder, 3), false);
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextManyFilesSlow)});
+  EXPECT_EQ(player().state(), PlayerState::NoRecording);
+  EXPECT_EQ(title(), LoadText(kTextAppName)) << "no title of the recording closed";
+  PumpFor(100);
+  // No loading text left on the picture area.
+  const auto shot = CaptureClient(player().handle());
+  int dark = 0;
+  for (int y = 0; y < shot->Height(); ++y) {
+    for (int x = 0; x < shot->Width(); ++x) dark += PixelAt(*shot, x, y) != 0xFFFFFF;
+  }
+  EXPECT_EQ(dark, 0);
+}
+
+TEST_F(MainWindowTest, ADateJumpThatCannotReadItsRecordingSaysSo) {
+  const fs::path folder = folderOf({{Name(2), At(15, 1)}}, {{Name(1), At(14, 1)}});
+  window_->openRecording(path(folder, 2), false);
+  ASSERT_EQ(player().currentIndex(), 1);
+  window_->stepDate(true);
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextDataUnreadable)});
+  // Beyond the last date the player tells the user itself, once.
+  window_->asked.clear();
+  window_->openRecording(path(folder, 2), false);
+  window_->stepDate(false);
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextNoNextDate)});
+}
+
+TEST_F(MainWindowTest, DateJumpsOpenTheFirstRecordingOfTheDate) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}, {Name(2), At(14, 2)}, {Name(3), At(15, 1)}});
+  window_->openRecording(path(folder, 1), false);
+  window_->stepDate(false);
+  EXPECT_EQ(player().currentIndex(), 2);
+  EXPECT_EQ(title(), titleFor(path(folder, 3)));
+  EXPECT_EQ(player().state(), PlayerState::Playing);
+  window_->stepDate(true);
+  EXPECT_EQ(player().currentIndex(), 0);
+  EXPECT_EQ(window_->currentPath(), path(folder, 1));
+  EXPECT_TRUE(window_->asked.empty());
+}
+
+TEST_F(MainWindowTest, ClosingWithARecordingAsksFirst) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}});
+  window_->openRecording(path(folder, 1), false);
+  window_->answers = {IDCANCEL};
+  command(IDM_EXIT);
+  EXPECT_TRUE(alive());
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextConfirmExit)});
+  EXPECT_EQ(player().state(), PlayerState::Stopped) << "stopped while asked, and stays so";
+  SendMessageW(handle_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(alive());
+}
+
+TEST_F(MainWindowTest, HelpThatCannotBeShownGivesItsOwnMessage) {
+  window_->helpFails = true;
+  command(IDM_HELP);
+  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextHelpFailed)});
+}
+
+}  // namespace
