@@ -1,0 +1,198 @@
+// Pathscope.exe started as a process of its own on the virtual display and used from
+// outside like its user would: the menu, the file chooser, the close box and the boxes
+// it asks with. Every wait has a deadline; a failing test leaves a screenshot.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "DemoCard.h"
+#include "TempDir.h"
+#include "ViewerDriver_win.h"
+#include "app/ResourceIds.h"
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr DWORD kPatienceMs = 60000;
+
+std::wstring AppName() { return LoadText(kTextAppName); }
+
+// The demo card's drives, each cut to a few seconds.
+std::vector<recsim::DemoCard::Recording> ShortDrives(int seconds) {
+  std::vector<recsim::DemoCard::Recording> plan = recsim::DemoCard::Plan();
+  for (auto& r : plan) {
+    r.description.durationMs = seconds * 1000;
+    r.description.switchPressesMs.clear();
+    r.description.width = 320;
+    r.description.height = 240;
+  }
+  return plan;
+}
+
+// Keeps only the first bytes of a recording: the folder scan still reads its start time,
+// the reader refuses it.
+void MakeUnreadable(const fs::path& path) { fs::resize_file(path, 64); }
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    card_ = dir_.path() / "card";
+    recsim::DemoCard::Write(card_.wstring(), ShortDrives(3));
+    viewer_ = std::make_unique<ViewerProcess>(PATHSCOPE_EXE, dir_.path().wstring());
+    ASSERT_TRUE(viewer_->started());
+    ASSERT_NE(viewer_->mainWindow(kPatienceMs), nullptr);
+  }
+  void TearDown() override {
+    if (HasFailure()) shot("failed");
+    viewer_.reset();
+  }
+  void shot(const std::string& checkpoint) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    fs::create_directories(fs::path(PATHSCOPE_SHOTS));
+    const fs::path file = fs::path(PATHSCOPE_SHOTS) /
+                          (std::string(info->test_suite_name()) + "." + info->name() + "-" + checkpoint + ".bmp");
+    SaveScreenshot(file.wstring());
+  }
+  std::wstring recording(const wchar_t* name) const { return (card_ / name).wstring(); }
+  std::wstring titleFor(const std::wstring& path) const { return path + L" - " + AppName(); }
+  bool titleBecomes(const std::wstring& title) {
+    return ViewerProcess::waitFor([&] { return viewer_->title() == title; }, kPatienceMs);
+  }
+  HWND main() { return viewer_->mainWindow(); }
+  RECT client() {
+    RECT r;
+    GetClientRect(main(), &r);
+    return r;
+  }
+  // The panel of the date and time, at the top of the right column.
+  HWND infoPanel() { return viewer_->childAt(client().right - 209, 0, 209, 180); }
+  // The picture area, once the window has laid it out beside the right column and above
+  // the console and the chart.
+  HWND playerWindow() {
+    HWND player = nullptr;
+    ViewerProcess::waitFor([&] {
+      const RECT c = client();
+      return (player = viewer_->childAt(21, 0, c.right - 230, c.bottom - 155)) != nullptr;
+    }, kPatienceMs);
+    return player;
+  }
+  // What the close box sends.
+  void pressCloseBox() { PostMessageW(main(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+  bool changesWithin(HWND window, DWORD ms) {
+    const std::vector<unsigned char> before = CaptureFromScreen(window);
+    return ViewerProcess::waitFor([&] { return CaptureFromScreen(window) != before; }, ms);
+  }
+
+  TempDir dir_;
+  fs::path card_;
+  std::unique_ptr<ViewerProcess> viewer_;
+};
+
+TEST_F(EndToEndTest, StartsWithTheEmptyViewerAndClosesWithoutAQuestion) {
+  EXPECT_EQ(viewer_->title(), AppName());
+  // The first size follows the system's major version, as the system tells it.
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExW(&version);
+  RECT outer;
+  GetWindowRect(main(), &outer);
+  EXPECT_EQ(outer.right - outer.left, version.dwMajorVersion == 6 ? 890 : 882);
+  EXPECT_EQ(outer.bottom - outer.top, version.dwMajorVersion == 6 ? 697 : 693);
+  // The waiting picture over the empty picture area.
+  const HWND player = playerWindow();
+  ASSERT_NE(player, nullptr);
+  HWND waiting = nullptr;
+  for (HWND child = GetWindow(player, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    if (r.right - r.left == 280 && r.bottom - r.top == 73) waiting = child;
+  }
+  EXPECT_NE(waiting, nullptr);
+  shot("start");
+
+  pressCloseBox();
+  EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
+TEST_F(EndToEndTest, OpensThroughTheMenuPlaysAndAsksBeforeClosing) {
+  const std::wstring path = recording(L"0001_001.DAT");
+  ASSERT_TRUE(viewer_->open(path));
+  ASSERT_TRUE(titleBecomes(titleFor(path)));
+  // Playing: the clock of the information panel moves on.
+  const HWND info = infoPanel();
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(changesWithin(info, 10000));
+  shot("playing");
+
+  pressCloseBox();
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextConfirmExit));
+  ASSERT_TRUE(viewer_->press(IDCANCEL));
+  EXPECT_EQ(viewer_->exitCode(500), -1) << "still running after Cancel";
+  viewer_->menu(IDM_EXIT);
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextConfirmExit));
+  ASSERT_TRUE(viewer_->press(IDOK));
+  EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
+TEST_F(EndToEndTest, PlaysOnIntoTheNextRecordingPassingOverAnUnreadableOne) {
+  // The first date's two drives and the second date's first, the middle one unreadable.
+  MakeUnreadable(card_ / "0001_002.DAT");
+  ASSERT_TRUE(viewer_->open(recording(L"0001_001.DAT")));
+  ASSERT_TRUE(titleBecomes(titleFor(recording(L"0001_001.DAT"))));
+  EXPECT_TRUE(titleBecomes(titleFor(recording(L"0002_001.DAT"))));
+  shot("next");
+}
+
+TEST_F(EndToEndTest, TheAboutBoxShowsTheVersion) {
+  viewer_->menu(IDM_ABOUT);
+  const HWND about = viewer_->dialog();
+  ASSERT_NE(about, nullptr);
+  wchar_t text[256] = {};
+  GetDlgItemTextW(about, IDC_ABOUT_VERSION, text, 256);
+  EXPECT_STREQ(text, L"Version 1.0.0");
+  GetDlgItemTextW(about, IDC_ABOUT_NAME, text, 256);
+  EXPECT_EQ(std::wstring(text), AppName());
+  shot("about");
+  ASSERT_TRUE(viewer_->press(IDOK));
+}
+
+TEST_F(EndToEndTest, DecliningALargeFolderLeavesACleanView) {
+  const std::wstring first = recording(L"0001_001.DAT");
+  ASSERT_TRUE(viewer_->open(first));
+  ASSERT_TRUE(titleBecomes(titleFor(first)));
+  // Over a thousand recordings beside the drives: copies of a drive's first bytes.
+  std::ifstream in(card_ / "0003_001.DAT", std::ios::binary);
+  std::vector<char> head(64);
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  for (int i = 0; i < 1000; ++i) {
+    char name[16];
+    snprintf(name, sizeof name, "%04d_999.DAT", 5000 + i);
+    std::ofstream(card_ / name, std::ios::binary).write(head.data(), static_cast<std::streamsize>(head.size()));
+  }
+  viewer_->menu(IDM_OPEN);
+  ASSERT_TRUE(viewer_->choose(recording(L"0002_001.DAT")));
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextManyFilesSlow));
+  ASSERT_TRUE(viewer_->press(IDCANCEL));
+  EXPECT_TRUE(titleBecomes(AppName()));
+  // No loading text is left on the white picture area.
+  const HWND player = playerWindow();
+  ASSERT_NE(player, nullptr);
+  EXPECT_TRUE(ViewerProcess::waitFor([&] {
+    const std::vector<unsigned char> pixels = CaptureFromScreen(player);
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+      if (pixels[i] != 0xFF || pixels[i + 1] != 0xFF || pixels[i + 2] != 0xFF) return false;
+    }
+    return true;
+  }, 10000));
+  shot("declined");
+  pressCloseBox();
+  EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0) << "nothing loaded: no question";
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+#include "ViewerDriver_win.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/ResourceIds.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+// The static control of a message box that holds its text.
+constexpr int kBoxTextId = 0xFFFF;
+
+struct Search {
+  DWORD process;
+  HWND except;
+  const wchar_t* className;
+  HWND found;
+};
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+BOOL CALLBACK TakeWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != search->process || window == search->except || !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window) != search->className) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND except) {
+  Search search{process, except, className, nullptr};
+  EnumWindows(TakeWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& folder) {
+  std::wstring command = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+}
+
+ViewerProcess::~ViewerProcess() {
+  if (process_ == nullptr) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 30000);
+  }
+  CloseHandle(process_);
+}
+
+bool ViewerProcess::waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+HWND ViewerProcess::mainWindow(DWORD timeoutMs) {
+  if (main_ != nullptr && IsWindow(main_)) return main_;
+  waitFor([&] { return (main_ = FindProcessWindow(id_, L"MainWindow", nullptr)) != nullptr; },
+          timeoutMs);
+  return main_;
+}
+
+HWND ViewerProcess::dialog(DWORD timeoutMs) const {
+  HWND found = nullptr;
+  waitFor([&] { return (found = FindProcessWindow(id_, L"#32770", nullptr)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+std::wstring ViewerProcess::boxText(DWORD timeoutMs) const {
+  const HWND box = dialog(timeoutMs);
+  if (box == nullptr) return std::wstring();
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, kBoxTextId, text, 1024);
+  return text;
+}
+
+bool ViewerProcess::press(int button, DWORD timeoutMs) const {
+  const HWND box = dialog(timeoutMs);
+  if (box == nullptr) return false;
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+  return waitFor([&] { return !IsWindow(box); }, timeoutMs);
+}
+
+void ViewerProcess::menu(WORD command) {
+  // What choosing the item sends: WM_COMMAND with the item's id and no control.
+  PostMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+bool ViewerProcess::choose(const std::wstring& path, DWORD timeoutMs) const {
+  const HWND chooser = dialog(timeoutMs);
+  if (chooser == nullptr) return false;
+  // The name field: an edit in the old layout, a combo box's edit in the explorer one.
+  constexpr int kNameEdit = 0x480;
+  constexpr int kNameCombo = 0x47C;
+  HWND field = GetDlgItem(chooser, kNameEdit);
+  if (field == nullptr) field = GetDlgItem(chooser, kNameCombo);
+  if (field == nullptr) return false;
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  return press(IDOK, timeoutMs);
+}
+
+bool ViewerProcess::open(const std::wstring& path) {
+  menu(IDM_OPEN);
+  return choose(path);
+}
+
+void ViewerProcess::click(HWND window, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(window, WM_MOUSEMOVE, 0, at);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+std::wstring ViewerProcess::title() const {
+  wchar_t text[1024] = {};
+  if (main_ != nullptr) GetWindowTextW(main_, text, 1024);
+  return text;
+}
+
+HWND ViewerProcess::childAt(int x, int y, int width, int height) const {
+  for (HWND child = GetWindow(main_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+int ViewerProcess::exitCode(DWORD timeoutMs) const {
+  if (process_ == nullptr || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return static_cast<int>(code);
+}
+
+bool SaveScreenshot(const std::wstring& path) {
+  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (w <= 0 || h <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
+         GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (out == nullptr) return false;
+  const bool written = fwrite(&file, sizeof file, 1, out) == 1 &&
+                       fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                       fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+  return fclose(out) == 0 && written;
+}
+
+unsigned ScreenColour(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, p.x, p.y);
+  ReleaseDC(nullptr, screen);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+std::vector<unsigned char> CaptureFromScreen(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int w = client.right;
+  const int h = client.bottom;
+  std::vector<unsigned char> pixels;
+  if (w <= 0 || h <= 0) return pixels;
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Drives a running Pathscope.exe from outside, as its user would: finds its windows,
+// sends the messages that the mouse and the keyboard produce, answers its boxes and its
+// file chooser, and takes screenshots. It calls nothing inside the program.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class ViewerProcess {
+ public:
+  // Starts `exe` in `folder` (its current directory at launch).
+  ViewerProcess(const std::wstring& exe, const std::wstring& folder);
+  // Ends the program if it is still running.
+  ~ViewerProcess();
+  ViewerProcess(const ViewerProcess&) = delete;
+  ViewerProcess& operator=(const ViewerProcess&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  // The visible main window, waited for; null when it did not come in time.
+  HWND mainWindow(DWORD timeoutMs = 60000);
+  // A visible dialog window of the program other than the main window (a box, a chooser,
+  // the about box), waited for; null when none came in time.
+  HWND dialog(DWORD timeoutMs = 30000) const;
+  // The text of the message box that is open, waited for; empty when none came.
+  std::wstring boxText(DWORD timeoutMs = 30000) const;
+  // Presses a button of the open dialog (IDOK, IDCANCEL); false when none was open.
+  bool press(int button, DWORD timeoutMs = 30000) const;
+  // Chooses a menu command of the main window.
+  void menu(WORD command);
+  // Types `path` into the open file chooser and presses its Open button.
+  bool choose(const std::wstring& path, DWORD timeoutMs = 30000) const;
+  // Opens a recording through the File menu and the chooser.
+  bool open(const std::wstring& path);
+  // Clicks the left button at a point of a window's client area.
+  static void click(HWND window, int x, int y);
+
+  // Waits until `done` holds; false when the time ran out.
+  static bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
+  std::wstring title() const;
+  // The child of the main window whose client-relative rectangle starts at (x, y) with
+  // the given size, or null.
+  HWND childAt(int x, int y, int width, int height) const;
+  // Waits for the end of the program; its exit code, or -1 when it did not end in time.
+  int exitCode(DWORD timeoutMs = 60000) const;
+  DWORD id() const { return id_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+  HWND main_ = nullptr;
+};
+
+// The whole screen as a 24-bit BMP file; false when it could not be written.
+bool SaveScreenshot(const std::wstring& path);
+// The colour at a client point of a window as 0xRRGGBB, read from the screen.
+unsigned ScreenColour(HWND window, int x, int y);
+
+// The client area of a window as the screen shows it, rows top-down, 4 bytes a pixel.
+std::vector<unsigned char> CaptureFromScreen(HWND window);
