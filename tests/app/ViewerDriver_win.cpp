@@ -159,9 +159,13 @@ int ViewerProcess::exitCode(DWORD timeoutMs) const {
   return static_cast<int>(code);
 }
 
-bool SaveScreenshot(const std::wstring& path) {
-  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-  const int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+bool SaveScreenshot(const std::wstring& path, HWND window) {
+  RECT area{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+  area.right = area.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  area.bottom = area.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (window != nullptr) GetWindowRect(window, &area);
+  const int w = area.right - area.left;
+  const int h = area.bottom - area.top;
   if (w <= 0 || h <= 0) return false;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -176,8 +180,7 @@ bool SaveScreenshot(const std::wstring& path) {
   const HDC memory = CreateCompatibleDC(screen);
   const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
-         GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
+  BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
   SelectObject(memory, old);
   GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);

@@ -52,8 +52,9 @@ class ViewerProcess {
   HWND main_ = nullptr;
 };
 
-// The whole screen as a 24-bit BMP file; false when it could not be written.
-bool SaveScreenshot(const std::wstring& path);
+// The whole screen, or the part of it under `window`, as a 24-bit BMP file; false when
+// it could not be written.
+bool SaveScreenshot(const std::wstring& path, HWND window = nullptr);
 // The colour at a client point of a window as 0xRRGGBB, read from the screen.
 unsigned ScreenColour(HWND window, int x, int y);
 
