@@ -195,4 +195,36 @@ TEST_F(EndToEndTest, DecliningALargeFolderLeavesACleanView) {
   EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0) << "nothing loaded: no question";
 }
 
+TEST_F(EndToEndTest, AFolderThatGoesDuringPlaybackIsReportedOnceAndTheViewEmpties) {
+  const std::wstring path = recording(L"0003_001.DAT");
+  ASSERT_TRUE(viewer_->open(path));
+  ASSERT_TRUE(titleBecomes(titleFor(path)));
+  const fs::path moved = dir_.path() / "moved";
+  ASSERT_TRUE(MoveFileW(card_.wstring().c_str(), moved.wstring().c_str()));
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextFolderMoved));
+  shot("moved");
+  ASSERT_TRUE(viewer_->press(IDOK));
+  EXPECT_TRUE(titleBecomes(AppName()));
+  EXPECT_EQ(viewer_->dialog(3000), nullptr) << "told once";
+  pressCloseBox();
+  EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
+TEST_F(EndToEndTest, HelpWritesThePageAndHandsItToTheShell) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path page = fs::path(temp) / "Pathscope Help" / "index.html";
+  fs::remove(page);
+  viewer_->menu(IDM_HELP);
+  EXPECT_TRUE(ViewerProcess::waitFor([&] { return fs::exists(page); }, kPatienceMs));
+  // Where the shell finds no program for the page (a machine without a browser), the
+  // viewer says so with its own text and goes on.
+  if (viewer_->dialog(3000) != nullptr) {
+    EXPECT_EQ(viewer_->boxText(), LoadText(kTextHelpFailed));
+    ASSERT_TRUE(viewer_->press(IDOK));
+  }
+  pressCloseBox();
+  EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
 }  // namespace
