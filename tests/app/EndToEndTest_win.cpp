@@ -96,6 +96,7 @@ class EndToEndTest : public ::testing::Test {
 
 TEST_F(EndToEndTest, StartsWithTheEmptyViewerAndClosesWithoutAQuestion) {
   EXPECT_EQ(viewer_->title(), AppName());
+  EXPECT_EQ(viewer_->currentDirectory(), L"C:\\") << "started elsewhere";
   // The first size follows the system's major version, as the system tells it.
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
@@ -104,16 +105,21 @@ TEST_F(EndToEndTest, StartsWithTheEmptyViewerAndClosesWithoutAQuestion) {
   GetWindowRect(main(), &outer);
   EXPECT_EQ(outer.right - outer.left, version.dwMajorVersion == 6 ? 890 : 882);
   EXPECT_EQ(outer.bottom - outer.top, version.dwMajorVersion == 6 ? 697 : 693);
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  EXPECT_EQ(outer.left, (desktop.right - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, (desktop.bottom - (outer.bottom - outer.top)) / 2);
   // The waiting picture over the empty picture area.
   const HWND player = playerWindow();
   ASSERT_NE(player, nullptr);
-  HWND waiting = nullptr;
-  for (HWND child = GetWindow(player, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    RECT r;
-    GetWindowRect(child, &r);
-    if (r.right - r.left == 280 && r.bottom - r.top == 73) waiting = child;
-  }
-  EXPECT_NE(waiting, nullptr);
+  EXPECT_TRUE(ViewerProcess::waitFor([&] {
+    for (HWND child = GetWindow(player, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT r;
+      GetWindowRect(child, &r);
+      if (r.right - r.left == 280 && r.bottom - r.top == 73 && IsWindowVisible(child)) return true;
+    }
+    return false;
+  }, kPatienceMs));
   shot("start");
 
   pressCloseBox();

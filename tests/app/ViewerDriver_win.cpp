@@ -159,6 +159,44 @@ int ViewerProcess::exitCode(DWORD timeoutMs) const {
   return static_cast<int>(code);
 }
 
+std::wstring ViewerProcess::currentDirectory() const {
+  // The 64-bit layouts: the process parameters' address in the process block, and the
+  // current directory's counted string in the parameters.
+  constexpr size_t kParametersInBlock = 0x20;
+  constexpr size_t kDirectoryInParameters = 0x38;
+  struct BasicInformation {
+    LONG_PTR exitStatus;
+    void* block;
+    ULONG_PTR affinity;
+    LONG_PTR priority;
+    ULONG_PTR id;
+    ULONG_PTR parent;
+  };
+  struct CountedString {
+    USHORT length;
+    USHORT maximum;
+    wchar_t* buffer;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  BasicInformation basic{};
+  if (query == nullptr || query(process_, 0, &basic, sizeof basic, nullptr) != 0) return L"";
+  const auto read = [&](const void* from, void* to, size_t size) {
+    SIZE_T got = 0;
+    return ReadProcessMemory(process_, from, to, size, &got) && got == size;
+  };
+  char* parameters = nullptr;
+  CountedString directory{};
+  if (!read(static_cast<char*>(basic.block) + kParametersInBlock, &parameters, sizeof parameters) ||
+      !read(parameters + kDirectoryInParameters, &directory, sizeof directory)) {
+    return L"";
+  }
+  std::wstring text(directory.length / sizeof(wchar_t), L'\0');
+  if (!text.empty() && !read(directory.buffer, &text[0], directory.length)) return L"";
+  return text;
+}
+
 bool SaveScreenshot(const std::wstring& path, HWND window) {
   RECT area{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
   area.right = area.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);

@@ -45,6 +45,9 @@ class ViewerProcess {
   // Waits for the end of the program; its exit code, or -1 when it did not end in time.
   int exitCode(DWORD timeoutMs = 60000) const;
   DWORD id() const { return id_; }
+  // The program's current directory, read from its process parameters; empty when they
+  // cannot be read.
+  std::wstring currentDirectory() const;
 
  private:
   HANDLE process_ = nullptr;
