@@ -53,6 +53,11 @@ FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight);
 constexpr uint32_t kTickLeadMs = 20;
 uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs);
 
+// How long after a clock reading of `clockMs` frame `frame` is due (frame × period),
+// rounded to the millisecond: 0 when it is due already, never more than two frame
+// periods (a picture is held that long at most, whatever a clock jump says).
+uint32_t MsUntilDue(int32_t frame, double periodMs, int64_t clockMs);
+
 // Where the progress text goes: centred, halves truncated toward zero.
 int32_t CentredOffset(int32_t low, int32_t high, int32_t extent);
 

@@ -104,3 +104,22 @@ TEST(PlayerArithmeticTest, TicksComeOncePerFrameJustBeforeTheFrameTheyAskFor) {
   }
   EXPECT_EQ(MsToNextTick(0, T, 15), 56u);
 }
+
+TEST(PlayerArithmetic, MsUntilDueHoldsAPictureUntilItsTimeAndNoLonger) {
+  const double T = kFramePeriodMs;
+  struct Case {
+    int32_t frame;
+    int64_t clock;
+    uint32_t wait;
+  } cases[] = {
+      {1, 0, 36},          // 35.71 rounds up
+      {1, 16, 20},         // asked the usual lead before its time
+      {10, 357, 0},        // 357.14: due within half a millisecond
+      {10, 340, 17},
+      {10, 400, 0},        // late: shown at once
+      {100, 0, 72},        // a clock far behind: never more than two periods
+      {0, -50, 50},        // a clock before the start
+      {2000000, 0, 72},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MsUntilDue(c.frame, T, c.clock), c.wait) << c.frame << " " << c.clock;
+}
