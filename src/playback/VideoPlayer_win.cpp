@@ -200,6 +200,12 @@ void VideoPlayer::onTick() {
       noteClock(position);
       currentFrame_ = player::FrameAtPosition(position, framePeriod_, frameCount());
       interval = player::MsToNextTick(position, framePeriod_, player::kTickLeadMs);
+      if (player::MissedByAJump(currentFrame_, lastAsked_)) {
+        // This tick asks for the frame the clock jumped over (shown at once, late), and
+        // the next one comes back to the usual rhythm for the frame after it.
+        interval = player::MsToTickFor(currentFrame_ + 1, position, framePeriod_, player::kTickLeadMs);
+        --currentFrame_;
+      }
       break;
     }
     case SoundState::Closed: {
@@ -265,6 +271,7 @@ void VideoPlayer::requestFrame() {
     throw DataMissingException();
   }
   const int32_t slot = player::SlotToRequest(currentFrame_, frameCount(), info_->GetImagesPerSlot());
+  lastAsked_ = currentFrame_;
   // While a clock runs, the picture waits in the loader until its frame is due, so that
   // it appears on time rather than as soon as it is decoded.
   bool accepted = false;

@@ -169,4 +169,5 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   bool clockRead_ = false;
   int64_t clockMs_ = 0;
   uint32_t clockReadAt_ = 0;
+  int32_t lastAsked_ = -1;  // the frame of the latest request
 };

@@ -100,11 +100,17 @@ void SoundTrackWriter::WriteBlock(const SoundBlock& block, const uint8_t* sample
   const int32_t gap = GapBytes(block.tick, nextTick);
   if (gap <= kMinGapBytes) return;
   const size_t u = UsedBytes(block);
-  uint8_t buffer[kPieceBytes];
-  std::memset(buffer, last_, u);
-  if (got > 0) std::memcpy(buffer, samples, std::min(got, u));
-  if (u > 0) last_ = buffer[u - 1];
-  Put(buffer, u);
+  if (u > 0 && got >= u) {
+    // Every byte was read: written as it is, without a copy.
+    Put(samples, u);
+    last_ = samples[u - 1];
+  } else {
+    uint8_t buffer[kPieceBytes];
+    std::memset(buffer, last_, u);
+    if (got > 0) std::memcpy(buffer, samples, got);
+    if (u > 0) last_ = buffer[u - 1];
+    Put(buffer, u);
+  }
   int64_t done = static_cast<int64_t>(u);
   while (gap - done > kMaxGapRest && written_ < kMaxFillTotal) {
     const int64_t n = std::min<int64_t>(gap - done, kPieceBytes);
