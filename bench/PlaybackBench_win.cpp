@@ -7,9 +7,15 @@
 //   playback_bench ARCHIVE         plays ARCHIVE (the test bed for opening a recording)
 //   playback_bench --settle MS     figures also counted from MS of sound on (default 3000)
 //   playback_bench --trace FILE    writes every request (R) and paint (P) as: time, sound ms, frame
+//
+// Afterwards it measures each part of showing a frame on its own (decoding, a paint with
+// and without the brightness table, drawing alone by each path, the sound alone), which
+// tells where the processor time of playback goes.
 #include <windows.h>
 
 #include <mmsystem.h>
+#include <psapi.h>
+#include <vfw.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +28,7 @@
 #include "RecorderSimulator.h"
 #include "foundation/Exception.h"
 #include "playback/VideoPlayer_win.h"
+#include "recording/VideoArchive.h"
 #include "toolkit/MessagePump_win.h"
 
 namespace {
@@ -90,6 +97,120 @@ double CpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+double ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  auto ms = [](const FILETIME& t) {
+    return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
+}
+
+double WorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS c{};
+  c.cb = sizeof c;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c)) return 0;
+  return static_cast<double>(c.WorkingSetSize) / 1e6;
+}
+
+// One line a figure for bench/run-all: FIGURE name value.
+void Figure(const char* name, double value) { std::printf("FIGURE %s %.4f\n", name, value); }
+
+// Milliseconds of this thread's processor time a call of `part` takes, over `rounds`.
+template <typename F>
+double CostMs(int rounds, F part) {
+  const double before = ThreadCpuMs();
+  for (int i = 0; i < rounds; ++i) part();
+  return (ThreadCpuMs() - before) / rounds;
+}
+
+// Each part of showing one frame on its own, and the sound alone; per second of
+// playback that is 28 times the frame's parts.
+void BreakDown(VideoPlayer& player, const std::wstring& path) {
+  constexpr int kRounds = 280;
+  VideoArchive archive;
+  archive.Load(path, nullptr);
+  int slot = 0;
+  const double decode = CostMs(kRounds, [&] { archive.ReadFrameImage(slot++ % archive.SlotCount()); });
+  auto paint = [&] {
+    InvalidateRect(player.handle(), nullptr, FALSE);
+    UpdateWindow(player.handle());
+  };
+  const double gamma = player.gamma().Gamma();
+  const double paintBright = CostMs(kRounds, paint);
+  player.gamma().SetGamma(1.0);
+  const double paintPlain = CostMs(kRounds, paint);
+  player.gamma().SetGamma(gamma);
+
+  const Image* picture = player.picture();
+  double drawDib = 0, stretch = 0, toDevice = 0;
+  if (picture != nullptr) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture->Width();
+    info.bmiHeader.biHeight = picture->Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int w = picture->Width(), h = picture->Height();
+    HDC dc = GetDC(player.handle());
+    HDRAWDIB dib = DrawDibOpen();
+    drawDib = CostMs(kRounds, [&] {
+      DrawDibDraw(dib, dc, 0, 0, w, h, &info.bmiHeader, const_cast<uint8_t*>(picture->Pixels()), 0, 0, w, h, 0);
+    });
+    DrawDibClose(dib);
+    SetStretchBltMode(dc, HALFTONE);
+    stretch = CostMs(kRounds, [&] {
+      StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, picture->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+    });
+    toDevice = CostMs(kRounds, [&] {
+      SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, picture->Pixels(), &info, DIB_RGB_COLORS);
+    });
+    ReleaseDC(player.handle(), dc);
+  }
+
+  // The process with the recording loaded and nothing playing: the window system's and
+  // the runtime's own share.
+  double cpu0 = CpuSeconds();
+  DWORD wall0 = timeGetTime();
+  PumpFor(3000);
+  const double idle = 100.0 * (CpuSeconds() - cpu0) / ((timeGetTime() - wall0) / 1000.0);
+
+  double sound = 0, position = 0;
+  try {
+    player.sound().play(0);
+    cpu0 = CpuSeconds();
+    wall0 = timeGetTime();
+    PumpFor(3000);
+    sound = 100.0 * (CpuSeconds() - cpu0) / ((timeGetTime() - wall0) / 1000.0);
+    // The sound clock is asked once a tick (and the benchmark asks it at every request
+    // and paint).
+    position = CostMs(kRounds, [&] { player.sound().getPosition(); });
+    player.sound().stop();
+  } catch (const Exception&) {
+  }
+  // The same with the sound device closed: what the open device costs while silent.
+  player.sound().close();
+  cpu0 = CpuSeconds();
+  wall0 = timeGetTime();
+  PumpFor(3000);
+  const double idleClosed = 100.0 * (CpuSeconds() - cpu0) / ((timeGetTime() - wall0) / 1000.0);
+  std::printf("processor time of each part (ms of one core, average of %d):\n", kRounds);
+  std::printf("  decoding a picture (read and decode)          %6.2f ms  = %4.1f %% at 28 a second\n", decode, decode * 2.8);
+  std::printf("  a paint (brightness copy and DrawDib/Stretch)  %6.2f ms  = %4.1f %%\n", paintBright, paintBright * 2.8);
+  std::printf("  a paint without the brightness table (memcpy)  %6.2f ms  = %4.1f %%\n", paintPlain, paintPlain * 2.8);
+  std::printf("  drawing alone: DrawDibDraw %.2f ms, StretchDIBits (halftone) %.2f ms, SetDIBitsToDevice %.2f ms\n",
+              drawDib, stretch, toDevice);
+  std::printf("  reading the sound clock once                  %6.3f ms\n", position);
+  std::printf("  the sound playing alone (device threads, chunk messages): %.1f %% of one core\n", sound);
+  std::printf("  the process idle with the recording loaded: %.1f %% of one core (%.1f %% with the sound device closed)\n",
+              idle, idleClosed);
+  Figure("part_decode_ms", decode);
+  Figure("part_paint_ms", paintBright);
+  Figure("part_sound_percent", sound);
+  Figure("part_idle_percent", idle);
+}
+
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0.0;
   std::sort(values.begin(), values.end());
@@ -100,8 +221,13 @@ double Percentile(std::vector<double> values, double p) {
 // Figures over the paints whose sound position is at or after fromMs. A frame counts as
 // shown if it was painted at any time (frames are painted a little before they are due,
 // so the first frame of the window may come just before it).
-void Report(const char* title, const BenchOwner& owner, int frameCount, int32_t fromMs,
-            int firstDueFrame) {
+struct Quality {
+  int dropped = 0;
+  double median = 0, p99 = 0;
+};
+
+Quality Report(const char* title, const BenchOwner& owner, int frameCount, int32_t fromMs,
+               int firstDueFrame) {
   std::vector<double> offsets;
   int early = 0;
   std::set<int> shown;
@@ -126,6 +252,7 @@ void Report(const char* title, const BenchOwner& owner, int frameCount, int32_t 
               Percentile(offsets, 50), Percentile(offsets, 99),
               offsets.empty() ? 0.0 : *std::max_element(offsets.begin(), offsets.end()), early,
               offsets.size());
+  return {dropped, Percentile(offsets, 50), Percentile(offsets, 99)};
 }
 
 int Run(const std::vector<std::wstring>& args) {
@@ -153,6 +280,7 @@ int Run(const std::vector<std::wstring>& args) {
     recsim::WriteRecording(d, path);
   }
 
+  const double memoryBefore = WorkingSetMb();
   BenchOwner* owner = new BenchOwner();
   VideoPlayer* player = new VideoPlayer(*owner);
   owner->player = player;
@@ -175,7 +303,11 @@ int Run(const std::vector<std::wstring>& args) {
   const DWORD wall0 = timeGetTime();
   player->playFrom(0);
   const DWORD limit = static_cast<DWORD>(frames * player::kFramePeriodMs) + 15000;
-  while (player->state() == PlayerState::Playing && timeGetTime() - wall0 < limit) PumpFor(50);
+  double memoryPeak = WorkingSetMb();
+  while (player->state() == PlayerState::Playing && timeGetTime() - wall0 < limit) {
+    PumpFor(50);
+    memoryPeak = std::max(memoryPeak, WorkingSetMb());
+  }
   const double wall = (timeGetTime() - wall0) / 1000.0;
   const double cpu = CpuSeconds() - cpu0;
   owner->measuring = false;
@@ -197,12 +329,21 @@ int Run(const std::vector<std::wstring>& args) {
   std::printf("frames due %d, requested %d (refused by a busy loader %d), shown %zu (paints %zu)\n",
               frames, owner->requested, owner->refused, shown.size(), owner->paints.size());
   Report("whole recording:", *owner, frames, 0, 0);
-  Report("after the first second of sound:", *owner, frames, 1000, 28);
+  const Quality settled = Report("after the first second of sound:", *owner, frames, 1000, 28);
   char title[96];
   std::snprintf(title, sizeof title, "after %d ms of sound (audio start-up excluded):", settleMs);
   Report(title, *owner, frames, settleMs, static_cast<int>(settleMs / player::kFramePeriodMs) + 1);
   std::printf("CPU %.3f s for %.2f s of playback: %.1f%% of one core\n", cpu, wall,
               100.0 * cpu / wall);
+  // The process's own peak counts the writing of the recording too: sampled instead.
+  const double memoryAbove = memoryPeak - memoryBefore;
+  std::printf("memory: at most %.1f MB above the process before the recording was opened\n", memoryAbove);
+  Figure("dropped", settled.dropped);
+  Figure("offset_median", settled.median);
+  Figure("offset_p99", settled.p99);
+  Figure("cpu_percent", 100.0 * cpu / wall);
+  Figure("play_memory_mb", memoryAbove);
+  BreakDown(*player, path);
 
   if (owner->trace != nullptr) std::fclose(owner->trace);
   DestroyWindow(owner->handle());

@@ -29,6 +29,10 @@ class CountingSink : public IByteSink {
     position_ = 0;
     return true;
   }
+  bool EndHere() override {
+    size_ = position_;
+    return true;
+  }
   size_t Size() const { return size_; }
 
  private:

@@ -68,6 +68,20 @@ uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs) {
   return static_cast<uint32_t>(std::clamp(interval, 1.0, std::ceil(2.0 * periodMs)));
 }
 
+uint32_t MsToTickFor(int32_t frame, int64_t clockMs, double periodMs, uint32_t leadMs) {
+  const double interval = std::round(static_cast<double>(frame) * periodMs - leadMs - static_cast<double>(clockMs));
+  return static_cast<uint32_t>(std::clamp(interval, 1.0, std::ceil(2.0 * periodMs)));
+}
+
+bool MissedByAJump(int32_t frameNow, int32_t lastAsked) {
+  return lastAsked >= 0 && int64_t(frameNow) == int64_t(lastAsked) + 1;
+}
+
+uint32_t MsUntilDue(int32_t frame, double periodMs, int64_t clockMs) {
+  const double wait = std::round(static_cast<double>(frame) * periodMs - static_cast<double>(clockMs));
+  return static_cast<uint32_t>(std::clamp(wait, 0.0, std::ceil(2.0 * periodMs)));
+}
+
 int32_t CentredOffset(int32_t low, int32_t high, int32_t extent) {
   return (high - extent - low) / 2;
 }

@@ -53,6 +53,21 @@ FitRect FitFourByThree(int32_t clientWidth, int32_t clientHeight);
 constexpr uint32_t kTickLeadMs = 20;
 uint32_t MsToNextTick(int64_t clockMs, double periodMs, uint32_t leadMs);
 
+// The milliseconds from `clockMs` to the tick for `frame` (leadMs before it is due),
+// between 1 and two frame periods.
+uint32_t MsToTickFor(int32_t frame, int64_t clockMs, double periodMs, uint32_t leadMs);
+
+// Whether a tick that finds `frameNow` due must catch up: it is the frame after the last
+// one asked for, so the clock jumped over the tick that should have asked for it. (The
+// sound clock moves in steps and now and then several at once.) Such a frame is asked
+// for late rather than lost.
+bool MissedByAJump(int32_t frameNow, int32_t lastAsked);
+
+// How long after a clock reading of `clockMs` frame `frame` is due (frame × period),
+// rounded to the millisecond: 0 when it is due already, never more than two frame
+// periods (a picture is held that long at most, whatever a clock jump says).
+uint32_t MsUntilDue(int32_t frame, double periodMs, int64_t clockMs);
+
 // Where the progress text goes: centred, halves truncated toward zero.
 int32_t CentredOffset(int32_t low, int32_t high, int32_t extent);
 

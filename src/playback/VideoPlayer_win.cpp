@@ -179,7 +179,16 @@ void VideoPlayer::onTickMessage() {
   }
 }
 
+void VideoPlayer::noteClock(int64_t clockMs) {
+  clockRead_ = true;
+  clockMs_ = clockMs;
+  clockReadAt_ = timeGetTime();
+}
+
 void VideoPlayer::onTick() {
+  // The clock read here serves this tick's request only.
+  clockRead_ = false;
+  const ScopeExit forget([this] { clockRead_ = false; });
   if (!loader_) repaint(false);
   owner_.refreshPlayback();
 
@@ -188,8 +197,15 @@ void VideoPlayer::onTick() {
   switch (sound_->getState()) {
     case SoundState::Playing: {
       const int32_t position = sound_->getPosition();
+      noteClock(position);
       currentFrame_ = player::FrameAtPosition(position, framePeriod_, frameCount());
       interval = player::MsToNextTick(position, framePeriod_, player::kTickLeadMs);
+      if (player::MissedByAJump(currentFrame_, lastAsked_)) {
+        // This tick asks for the frame the clock jumped over (shown at once, late), and
+        // the next one comes back to the usual rhythm for the frame after it.
+        interval = player::MsToTickFor(currentFrame_ + 1, position, framePeriod_, player::kTickLeadMs);
+        --currentFrame_;
+      }
       break;
     }
     case SoundState::Closed: {
@@ -199,6 +215,7 @@ void VideoPlayer::onTick() {
                                            framePeriod_);
       const int64_t clock = static_cast<int32_t>(now - sound_->playStartTime()) +
                             int64_t(sound_->basePosition());
+      noteClock(clock);
       interval = player::MsToNextTick(clock, framePeriod_, player::kTickLeadMs);
       break;
     }
@@ -254,7 +271,16 @@ void VideoPlayer::requestFrame() {
     throw DataMissingException();
   }
   const int32_t slot = player::SlotToRequest(currentFrame_, frameCount(), info_->GetImagesPerSlot());
-  const bool accepted = loader_ && loader_->RequestImage(slot);
+  lastAsked_ = currentFrame_;
+  // While a clock runs, the picture waits in the loader until its frame is due, so that
+  // it appears on time rather than as soon as it is decoded.
+  bool accepted = false;
+  if (loader_ && clockRead_) {
+    accepted = loader_->RequestImage(slot, clockReadAt_ + player::MsUntilDue(currentFrame_, framePeriod_, clockMs_));
+  } else if (loader_) {
+    accepted = loader_->RequestImage(slot);
+  }
+  clockRead_ = false;
   owner_.frameRequested(slot, accepted);
 }
 
@@ -558,11 +584,14 @@ Image* VideoPlayer::brightenedCopy() {
   }
   uint8_t table[256];
   for (int i = 0; i < 256; ++i) table[i] = gamma_.TableAt(i);
-  for (size_t i = 0; i < bytes; i += 4) {
-    to[i] = table[from[i]];
-    to[i + 1] = table[from[i + 1]];
-    to[i + 2] = table[from[i + 2]];
-    to[i + 3] = from[i + 3];
+  // A pixel at a time as one 32-bit word: three lookups and the fourth byte kept. This
+  // runs for every frame shown, so it is written for speed.
+  for (size_t i = 0; i + 4 <= bytes; i += 4) {
+    uint32_t pixel;
+    std::memcpy(&pixel, from + i, 4);
+    const uint32_t bright = uint32_t(table[pixel & 0xFF]) | uint32_t(table[(pixel >> 8) & 0xFF]) << 8 |
+                            uint32_t(table[(pixel >> 16) & 0xFF]) << 16 | (pixel & 0xFF000000u);
+    std::memcpy(to + i, &bright, 4);
   }
   return paintCopy_.get();
 }

@@ -119,6 +119,8 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void scheduleNextTick(uint32_t interval);
   void onTickMessage();
   void onTick();
+  // Remembers the clock this tick read (and when), for the request it makes.
+  void noteClock(int64_t clockMs);
   void onSoundEnd();
   void onFrameReady(WPARAM slot, Image* picture);
   void requestFrame();
@@ -162,4 +164,10 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   bool partsDestroyed_ = false;
   bool loading_ = false;
   bool closeAfterLoad_ = false;
+  // The clock as the current tick read it: the next request's picture is held until
+  // its frame is due by it.
+  bool clockRead_ = false;
+  int64_t clockMs_ = 0;
+  uint32_t clockReadAt_ = 0;
+  int32_t lastAsked_ = -1;  // the frame of the latest request
 };

@@ -62,11 +62,11 @@ bool HasImageEnd(const uint8_t (&tail)[kEndMarkerWindow]) {
 }  // namespace
 
 ArchiveScanner::ArchiveScanner(ChunkReader& reader, const ArchiveHeader& header,
-                               FormatVersion version, std::vector<uint8_t>* soundPool)
+                               FormatVersion version, SoundTrackStream* sound)
     : reader_(reader),
       header_(header),
       version_(version),
-      soundPool_(soundPool),
+      sound_(sound),
       lastValidTime_(header.startTime) {
   pictures_.reserve(1024);
 }
@@ -203,6 +203,7 @@ int64_t ArchiveScanner::OnPictureStart(const Block& block, std::unique_ptr<Frame
     expected_ = 1;
     return SkipPast(block);
   }
+  if (sound_) sound_->PictureFound(entry->tick);
   pictures_.push_back(std::move(entry));
   return SkipPast(block);
 }
@@ -224,25 +225,19 @@ void ArchiveScanner::FillPictureValues(const Block& block, FrameEntry& entry) {
 }
 
 int64_t ArchiveScanner::OnSound(const Block& block, const FrameEntry& entry) {
-  if (soundPool_ && PlausibleBlockSize(block.header.blockSize)) {
+  if (sound_ && PlausibleBlockSize(block.header.blockSize)) {
     SoundBlock sound;
     sound.tick = entry.tick;
     sound.payloadSize = block.header.payloadSize;
     sound.position = block.contentStart;
-    KeepSound(block, sound);
+    // The bytes are at hand in the reader's chunk: they go to the track now.
+    const size_t used = SoundTrackWriter::UsedBytes(sound);
+    size_t got = 0;
+    const uint8_t* samples = used > 0 ? reader_.View(block.contentStart, used, got) : nullptr;
+    sound_->BlockFound(sound, samples, got);
     sounds_.push_back(sound);
   }
   return SkipPast(block);
-}
-
-void ArchiveScanner::KeepSound(const Block& block, SoundBlock& sound) {
-  const size_t used = static_cast<size_t>(std::clamp(block.header.payloadSize, 0, kMaxSoundBytes));
-  if (used == 0 || soundPool_->size() + used > kSoundPoolLimit) return;
-  size_t got = 0;
-  const uint8_t* samples = reader_.View(block.contentStart, used, got);
-  sound.pooled = static_cast<int64_t>(soundPool_->size());
-  sound.pooledSize = static_cast<uint32_t>(got);
-  soundPool_->insert(soundPool_->end(), samples, samples + got);
 }
 
 int64_t ArchiveScanner::OnContinuation(const Block& block) {

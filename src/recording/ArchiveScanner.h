@@ -15,19 +15,18 @@
 #include "recording/ChunkReader.h"
 #include "recording/FrameEntry.h"
 #include "recording/ILoadProgress.h"
+#include "recording/SoundTrackStream.h"
 #include "recording/SoundTrackWriter.h"
 
 class ArchiveScanner {
  public:
   static constexpr size_t kMaxEntries = 30000;             // pictures, and sound blocks
   static constexpr size_t kResyncWindow = size_t(1) << 20;  // how far a lost scan looks
-  // Sound bytes kept in memory during the scan; beyond this they are read again later.
-  static constexpr size_t kSoundPoolLimit = size_t(32) << 20;
 
-  // `soundPool` receives the sound blocks' bytes as they pass; null when the sound is
-  // not kept (no sound block is then listed).
+  // `sound` hears of every picture and receives the sound blocks' bytes as they pass;
+  // null when the sound is not kept (no sound block is then listed).
   ArchiveScanner(ChunkReader& reader, const archive::ArchiveHeader& header,
-                 archive::FormatVersion version, std::vector<uint8_t>* soundPool);
+                 archive::FormatVersion version, SoundTrackStream* sound);
 
   // Scans from the end of the header area to the end of the recording. Throws
   // VideoArchiveException when the first picture carries another format version.
@@ -65,14 +64,13 @@ class ArchiveScanner {
 
   std::unique_ptr<FrameEntry> StartEntry(const Block& block) const;
   void FillPictureValues(const Block& block, FrameEntry& entry);
-  void KeepSound(const Block& block, SoundBlock& sound);
   bool PreviousFragmentEndsWithFF(const FrameEntry& entry, int n);
   void DropIncompletePicture();
 
   ChunkReader& reader_;
   archive::ArchiveHeader header_;
   archive::FormatVersion version_;
-  std::vector<uint8_t>* soundPool_;
+  SoundTrackStream* sound_;
   std::vector<std::unique_ptr<FrameEntry>> pictures_;
   std::vector<SoundBlock> sounds_;
   int expected_ = 1;  // the fragment number the next block should carry

@@ -17,13 +17,16 @@ class IByteSource {
   virtual int64_t Size() const = 0;
 };
 
-// Sequential write side of a file that can go back to its start once (the WAVE header
-// is written again with its sizes at the end).
+// Sequential write side of a file that can go back to its start (the WAVE header is
+// written again with its sizes at the end, and a track may be written again whole).
 class IByteSink {
  public:
   virtual ~IByteSink() = default;
   virtual bool Write(const void* data, size_t size) = 0;
   virtual bool Rewind() = 0;
+  // Ends the data at the current position: what an earlier, longer write left after it
+  // goes.
+  virtual bool EndHere() = 0;
 };
 
 // A source over bytes held in memory.
@@ -44,6 +47,10 @@ class MemorySink : public IByteSink {
   bool Write(const void* data, size_t size) override;
   bool Rewind() override {
     position_ = 0;
+    return true;
+  }
+  bool EndHere() override {
+    bytes_.resize(position_);
     return true;
   }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }

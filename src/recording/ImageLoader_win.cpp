@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
@@ -134,12 +136,18 @@ std::unique_ptr<IVideoInfo> ImageLoader::MakeVideoInfo() const {
   return std::make_unique<VideoInfo07>(archive_);
 }
 
-bool ImageLoader::RequestImage(int32_t slot) {
+bool ImageLoader::RequestImage(int32_t slot) { return placeRequest(slot, 0, false); }
+
+bool ImageLoader::RequestImage(int32_t slot, uint32_t showAt) { return placeRequest(slot, showAt, true); }
+
+bool ImageLoader::placeRequest(int32_t slot, uint32_t showAt, bool hold) {
   // The load's own thread would get the lock again: the worker could not.
   if (loading_) return false;
   if (!Acquired(WaitForSingleObject(lock_.get(), 0))) return false;
   requestedSlot_ = slot;
   requestedGeneration_ = generation_.load();
+  requestedHold_ = hold;
+  requestedShowAt_ = showAt;
   // Signalled after the release: a worker woken while the lock is still held here would
   // give up after its 1 ms wait and lose the request whenever this thread is preempted.
   ReleaseMutex(lock_.get());
@@ -155,8 +163,11 @@ void ImageLoader::ArmTimer(uint32_t intervalMs) {
 
 void ImageLoader::Cancel() {
   timerArmed_ = false;
-  std::lock_guard<std::mutex> guard(postLock_);
-  ++generation_;
+  {
+    std::lock_guard<std::mutex> guard(postLock_);
+    ++generation_;
+  }
+  SetEvent(wake_.get());  // a picture held for its time is let go at once
 }
 
 int ImageLoader::DiscardPostedFrames(HWND owner) {
@@ -204,30 +215,66 @@ void ImageLoader::work() {
     if (woken == WAIT_FAILED) return;  // the handles are the loader's own: never expected
     if (quit_) break;
     if (woken == WAIT_OBJECT_0 && owner_ != nullptr) serveRequest();
-    if (timerArmed_ && static_cast<int32_t>(timeGetTime() - deadline_.load()) >= 0) {
-      // Cleared only if still armed: a Cancel between the test and here wins.
-      bool armed = true;
-      if (timerArmed_.compare_exchange_strong(armed, false) && owner_ != nullptr) {
-        PostMessageW(owner_, WM_PLAYER_TICK, 0, 0);
-      }
+    postTickIfDue();
+  }
+}
+
+void ImageLoader::postTickIfDue() {
+  if (timerArmed_ && static_cast<int32_t>(timeGetTime() - deadline_.load()) >= 0) {
+    // Cleared only if still armed: a Cancel between the test and here wins.
+    bool armed = true;
+    if (timerArmed_.compare_exchange_strong(armed, false) && owner_ != nullptr) {
+      PostMessageW(owner_, WM_PLAYER_TICK, 0, 0);
     }
+  }
+}
+
+void ImageLoader::holdUntil(uint32_t showAt, uint32_t generation) {
+  const HANDLE waitFor[2] = {requestEvent_.get(), wake_.get()};
+  for (;;) {
+    const int32_t remaining = static_cast<int32_t>(showAt - timeGetTime());
+    if (remaining <= 0 || quit_ || generation_.load() != generation) return;
+    DWORD timeout = static_cast<DWORD>(remaining);
+    if (timerArmed_) {
+      const int32_t toTick = static_cast<int32_t>(deadline_.load() - timeGetTime());
+      timeout = std::min<DWORD>(timeout, toTick > 0 ? static_cast<DWORD>(toTick) : 0);
+    }
+    const DWORD woken = WaitForMultipleObjects(2, waitFor, FALSE, timeout);
+    if (woken == WAIT_FAILED) return;
+    if (woken == WAIT_OBJECT_0) {
+      // A newer request: this picture goes now, and the worker serves that one next.
+      SetEvent(requestEvent_.get());
+      return;
+    }
+    // The wake event (a timer armed, a cancel, the quit) or a timeout: look again.
+    postTickIfDue();
   }
 }
 
 void ImageLoader::serveRequest() {
   if (!Acquired(WaitForSingleObject(lock_.get(), 1))) return;  // the request is lost
-  MutexHold hold(lock_.get());
-  const int32_t slot = requestedSlot_;
-  const uint32_t generation = requestedGeneration_;
-  ImageDecodingLimits limits;
-  limits.stop = [this, generation] { return quit_.load() || generation_.load() != generation; };
+  int32_t slot = 0;
+  uint32_t generation = 0;
+  bool held = false;
+  uint32_t showAt = 0;
   std::unique_ptr<Image> image;
-  try {
-    image = archive_.ReadFrameImage(slot, limits);
-  } catch (...) {
-    // A picture that cannot be read is posted as null, like an empty slot.
-    image.reset();
+  {
+    MutexHold hold(lock_.get());
+    slot = requestedSlot_;
+    generation = requestedGeneration_;
+    held = requestedHold_;
+    showAt = requestedShowAt_;
+    ImageDecodingLimits limits;
+    limits.stop = [this, generation] { return quit_.load() || generation_.load() != generation; };
+    try {
+      image = archive_.ReadFrameImage(slot, limits);
+    } catch (...) {
+      // A picture that cannot be read is posted as null, like an empty slot.
+      image.reset();
+    }
   }
+  // Outside the lock: a request made while the picture waits is taken, not refused.
+  if (held) holdUntil(showAt, generation);
   deliver(slot, generation, std::move(image));
 }
 

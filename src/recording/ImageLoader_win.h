@@ -70,6 +70,10 @@ class ImageLoader {
 
   // Asks for `slot`; false (and nothing queued) when the lock is held by a read or a load.
   bool RequestImage(int32_t slot);
+  // The same for a picture due at `showAt` (timeGetTime's milliseconds): once decoded,
+  // it is held until then and posted on time, unless a newer request, a cancel or the
+  // end of the loader comes first. It is the one picture waiting; none are queued.
+  bool RequestImage(int32_t slot, uint32_t showAt);
   // One WM_PLAYER_TICK once `intervalMs` from now has passed.
   void ArmTimer(uint32_t intervalMs);
   // Disarms the tick and throws away every picture asked for before this call: the one
@@ -93,9 +97,14 @@ class ImageLoader {
   static int DiscardPostedFrames(HWND owner);
 
  private:
+  bool placeRequest(int32_t slot, uint32_t showAt, bool hold);
   static DWORD WINAPI workerMain(LPVOID self);
   void work();
   void serveRequest();
+  // Sleeps until `showAt`, serving the tick meanwhile; returns early for a newer
+  // request (left signalled for the worker), a cancel or the quit.
+  void holdUntil(uint32_t showAt, uint32_t generation);
+  void postTickIfDue();
   void deliver(int32_t slot, uint32_t generation, std::unique_ptr<Image> image);
   void refuseDuringLoad() const;
   void endLoad();
@@ -110,6 +119,8 @@ class ImageLoader {
   ScopedKernelHandle thread_;
   int32_t requestedSlot_ = 0;            // written only while the lock is held
   uint32_t requestedGeneration_ = 0;     // likewise: the generation the request belongs to
+  bool requestedHold_ = false;           // likewise: the picture is held until requestedShowAt_
+  uint32_t requestedShowAt_ = 0;
   // Raised by every Cancel. A read whose request belongs to an older generation is
   // thrown away; the check and the post happen under postLock_, so that once Cancel
   // has returned no picture asked for before it can still be posted.

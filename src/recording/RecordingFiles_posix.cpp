@@ -51,6 +51,10 @@ class FileSink : public IByteSink {
     return std::fwrite(data, 1, size, file_) == size;
   }
   bool Rewind() override { return std::fseek(file_, 0, SEEK_SET) == 0; }
+  bool EndHere() override {
+    const off_t at = ftello(file_);
+    return at >= 0 && std::fflush(file_) == 0 && ftruncate(fileno(file_), at) == 0;
+  }
 
  private:
   FILE* file_;

@@ -2,6 +2,7 @@
 // WAVE file, the sound warning, message pumping and folder listing.
 #include <windows.h>
 
+#include <io.h>
 #include <share.h>
 
 #include <atomic>
@@ -38,6 +39,10 @@ class FileSink : public IByteSink {
     return std::fwrite(data, 1, size, file_) == size;
   }
   bool Rewind() override { return _fseeki64(file_, 0, SEEK_SET) == 0; }
+  bool EndHere() override {
+    const int64_t at = _ftelli64(file_);
+    return at >= 0 && std::fflush(file_) == 0 && _chsize_s(_fileno(file_), at) == 0;
+  }
 
  private:
   FILE* file_;

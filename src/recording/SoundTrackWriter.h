@@ -40,14 +40,30 @@ class SoundTrackWriter {
   // tells whether it is meaningful. Returns the size of the data written.
   uint32_t WriteTrack(std::vector<SoundBlock>& blocks, bool hasPictures, double firstPictureTick);
 
+  // The steps of WriteTrack, for a writer that meets the blocks one by one in tick order
+  // and holds the bytes of each (`got` of them were read; a short read keeps the fill):
+  // the silence before the first block, each block but the last with the tick of the
+  // one after it, the last block, and the end (the data ends there, and the header is
+  // written again with its sizes; returns the data size).
+  void WriteLead(int64_t firstSoundTick, bool hasPictures, double firstPictureTick);
+  void WriteBlock(const SoundBlock& block, const uint8_t* samples, size_t got, int64_t nextTick);
+  void WriteLastBlock(const SoundBlock& block, const uint8_t* samples, size_t got);
+  uint32_t Finish();
+
+  // The silence WriteLead writes, in bytes.
+  static uint64_t LeadBytes(int64_t firstSoundTick, bool hasPictures, double firstPictureTick);
+  // The sound bytes of a block the track uses (its payload, within one piece).
+  static size_t UsedBytes(const SoundBlock& block);
+
  private:
   void Put(const uint8_t* data, size_t size);
   void Fill(uint8_t value, uint64_t count);
-  // The block's bytes over a buffer of `size` prefilled bytes (a short read keeps the fill).
-  void Fetch(const SoundBlock& block, uint8_t* buffer, size_t size);
+  // Copies the block's kept or stored bytes to `buffer` (up to `size`); returns how many.
+  size_t Fetch(const SoundBlock& block, uint8_t* buffer, size_t size);
 
   IByteSink& sink_;
   const std::vector<uint8_t>& pool_;
   IByteSource* archive_;
   uint64_t written_ = 0;
+  uint8_t last_ = 0x80;  // the last sample written; before any, a short read keeps silence
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cstddef>
 #include <cstring>
 
 #include "foundation/Exception.h"
@@ -10,6 +11,7 @@
 #include "recording/ArchiveScanner.h"
 #include "recording/ChunkReader.h"
 #include "recording/RecordingFiles.h"
+#include "recording/SoundTrackStream.h"
 #include "recording/SoundTrackWriter.h"
 #include "toolkit/ImageDecoding.h"
 
@@ -92,6 +94,7 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
                             IByteSink* sound) {
   source_ = std::move(source);
   soundBytes_ = 0;
+  soundStreamed_ = false;
   const int64_t fileSize = source_->Size();
   // A chunk never larger than the file: small files (and fuzz inputs) stay cheap, and
   // the resynchronisation window still reaches the end of the file.
@@ -104,14 +107,12 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
   startTick_ = archiveHeader.startTick;
   archiveId_ = archiveHeader.archiveId;
 
-  std::vector<uint8_t> pool;
+  std::unique_ptr<SoundTrackStream> track;
   if (sound) {
-    // Sound takes about a seventieth of a recording: one reservation instead of a
-    // chain of growing copies.
-    pool.reserve(static_cast<size_t>(std::min<int64_t>(fileSize / 32, ArchiveScanner::kSoundPoolLimit)));
-    SoundTrackWriter(*sound, pool, nullptr).WriteHeader(0);
+    track = std::make_unique<SoundTrackStream>(*sound, *source_);
+    track->Begin();
   }
-  ArchiveScanner scanner(reader, archiveHeader, version_, sound ? &pool : nullptr);
+  ArchiveScanner scanner(reader, archiveHeader, version_, track.get());
   scanner.Run(player);
   if (player) player->showProgress(90);
 
@@ -119,10 +120,10 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
   std::vector<SoundBlock>& sounds = scanner.Sounds();
   double firstTick = DBL_MAX;
   for (const auto& p : pictures) firstTick = std::min(firstTick, static_cast<double>(p->tick));
-  if (sound) {
-    soundBytes_ = SoundTrackWriter(*sound, pool, source_.get()).WriteTrack(sounds, !pictures.empty(), firstTick);
+  if (track) {
+    soundBytes_ = track->Finish(sounds, !pictures.empty(), firstTick);
+    soundStreamed_ = track->Streamed();
   }
-  pool = std::vector<uint8_t>();
   if (pictures.empty() && sounds.empty()) ThrowUnreadable();
 
   double offset = 0;
@@ -206,26 +207,63 @@ bool VideoArchive::ReadFrameJpeg(int slot, std::vector<uint8_t>& jpeg) {
   const int32_t payload = entry->payloadSize;
   if (payload < static_cast<int32_t>(kTagSize) || payload > kMaxPicturePayload) return false;
   if (entry->fragmentCount < 1 || entry->fragmentCount > kMaxFragments) return false;
-  jpeg.assign(static_cast<size_t>(payload), 0);
-  for (int k = 1; k <= entry->fragmentCount; ++k) {
-    // The same spans the scan followed; fragments beyond what the payload needs carry
-    // nothing of it.
-    const FragmentSpan span = FragmentContent(payload, k);
-    if (span.length <= 0) break;
-    const int64_t at = entry->fragmentPos[k - 1] + static_cast<int64_t>(span.blockOffset - kBlockHeaderSize);
-    const size_t count = static_cast<size_t>(span.length);
-    if (source_->ReadAt(at, jpeg.data() + span.contentOffset, count) != count) return false;
-  }
+  jpeg.resize(static_cast<size_t>(payload));
+  if (!ReadFragments(*entry, jpeg)) return false;
   return RebuildJpegStream(jpeg, version_);
+}
+
+bool VideoArchive::ReadFragments(const FrameEntry& entry, std::vector<uint8_t>& content) {
+  // The same spans the scan followed; fragments beyond what the payload needs carry
+  // nothing of it. The spans follow each other in the payload from its start.
+  struct Piece {
+    int64_t at;
+    size_t offset;
+    size_t length;
+  };
+  Piece pieces[kMaxFragments];
+  int count = 0;
+  size_t covered = 0;
+  bool ascending = true;
+  for (int k = 1; k <= entry.fragmentCount; ++k) {
+    const FragmentSpan span = FragmentContent(entry.payloadSize, k);
+    if (span.length <= 0) break;
+    const int64_t at = entry.fragmentPos[k - 1] + static_cast<int64_t>(span.blockOffset - kBlockHeaderSize);
+    if (count > 0 && at < pieces[count - 1].at + static_cast<int64_t>(pieces[count - 1].length)) ascending = false;
+    pieces[count++] = {at, static_cast<size_t>(span.contentOffset), static_cast<size_t>(span.length)};
+    covered = static_cast<size_t>(span.contentOffset + span.length);
+  }
+  // A picture cut short by the end of the recording keeps zeros where it ends.
+  std::fill(content.begin() + static_cast<std::ptrdiff_t>(covered), content.end(), uint8_t(0));
+  if (count == 0) return true;
+
+  // The fragments lie close together, between sound blocks: one read of the stretch
+  // they span costs less than a read each.
+  const int64_t first = pieces[0].at;
+  const int64_t end = pieces[count - 1].at + static_cast<int64_t>(pieces[count - 1].length);
+  if (ascending && end - first <= static_cast<int64_t>(kOneReadLimit)) {
+    const size_t stretch = static_cast<size_t>(end - first);
+    stretch_.resize(stretch);
+    if (source_->ReadAt(first, stretch_.data(), stretch) == stretch) {
+      for (int i = 0; i < count; ++i) {
+        std::memcpy(content.data() + pieces[i].offset, stretch_.data() + (pieces[i].at - first), pieces[i].length);
+      }
+      return true;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    if (source_->ReadAt(pieces[i].at, content.data() + pieces[i].offset, pieces[i].length) != pieces[i].length) {
+      return false;
+    }
+  }
+  return true;
 }
 
 std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot) { return ReadFrameImage(slot, limits_); }
 
 std::unique_ptr<Image> VideoArchive::ReadFrameImage(int slot, const ImageDecodingLimits& limits) {
   try {
-    std::vector<uint8_t> jpeg;
-    if (!ReadFrameJpeg(slot, jpeg)) return nullptr;
-    return DecodeJpegImage(jpeg.data(), jpeg.size(), limits);
+    if (!ReadFrameJpeg(slot, jpeg_)) return nullptr;
+    return decoder_.Decode(jpeg_.data(), jpeg_.size(), limits);
   } catch (...) {
     // The loader thread must never die of a picture: out of memory is no picture.
     return nullptr;

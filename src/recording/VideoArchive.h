@@ -15,6 +15,7 @@
 #include "recording/ILoadProgress.h"
 #include "toolkit/Image.h"
 #include "toolkit/ImageDecoding.h"
+#include "toolkit/JpegDecoder.h"
 
 
 class VideoArchive {
@@ -79,6 +80,8 @@ class VideoArchive {
   const std::wstring& SoundPath() const { return soundPath_; }
   // Size of the WAVE file's data written by the last load (0 without sound).
   uint32_t SoundDataBytes() const { return soundBytes_; }
+  // Whether the last load wrote the sound during its scan (no second pass over the file).
+  bool SoundStreamed() const { return soundStreamed_; }
   archive::FormatVersion Version() const { return version_; }
   // Bounds for decoding one picture (the fuzzers use tighter ones than the viewer).
   void SetDecodingLimits(const ImageDecodingLimits& limits) { limits_ = limits; }
@@ -100,6 +103,12 @@ class VideoArchive {
   void FillGaps();
   void BuildTimeIndex();
   void SummariseTimes();
+  // Reads the picture's fragments into `content` (sized to the payload); false when the
+  // recording ends before a fragment does.
+  bool ReadFragments(const FrameEntry& entry, std::vector<uint8_t>& content);
+
+  // A picture whose fragments span at most this much of the file is read at once.
+  static constexpr size_t kOneReadLimit = size_t(256) << 10;
 
   int64_t recordingStartTime_ = 0;
   int64_t startTick_ = 0;
@@ -112,6 +121,7 @@ class VideoArchive {
   int indexCount_ = 0;
   std::wstring soundPath_;
   uint32_t soundBytes_ = 0;
+  bool soundStreamed_ = false;
   int64_t firstPictureTime_ = 0;
   int64_t lastPictureTime_ = 0;
   int64_t summaryStartTime_ = 0;
@@ -119,4 +129,8 @@ class VideoArchive {
   std::vector<std::unique_ptr<FrameEntry>> slots_;
   archive::FormatVersion version_;
   ImageDecodingLimits limits_;
+  // Kept from picture to picture: the player reads 28 of them a second.
+  JpegDecoder decoder_;
+  std::vector<uint8_t> jpeg_;
+  std::vector<uint8_t> stretch_;
 };

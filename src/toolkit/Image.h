@@ -1,8 +1,9 @@
 #pragma once
 // One decoded picture in memory: 4 bytes a pixel in the order blue, green, red and a
-// fourth byte (0, or a PNG's alpha), rows stored bottom-up (the first row in the buffer
-// is the bottom row of the picture), exactly as a bottom-up 32-bit DIB expects. A row is
-// width * 4 bytes, so rows carry no filler.
+// fourth byte (0xFF for a JPEG picture, a PNG's alpha, 0 in a new blank one), rows
+// stored bottom-up (the first row in the buffer is the bottom row of the picture),
+// exactly as a bottom-up 32-bit DIB expects. A row is width * 4 bytes, so rows carry no
+// filler.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

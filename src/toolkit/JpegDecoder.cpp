@@ -2,15 +2,17 @@
 //
 // libjpeg is C, so nothing may unwind through its frames. Its fatal errors, the scan
 // limit and the stop question all leave through longjmp, back to the setjmp of
-// StartDecompressing or ReadLines. The frames a jump skips (the library's and the
-// callbacks') and those two functions hold only C data; the C++ objects (the picture
-// buffer, the scan line, the decompressor's owner) live in DecodeJpegImage, above
-// every jump.
+// CreateSession, StartDecompressing or ReadLines. The frames a jump skips (the
+// library's and the callbacks') and those functions hold only C data; the C++ objects
+// (the picture buffer, the guard that returns the decompressor to idle) live in
+// JpegDecoder::Decode, above every jump.
+#include "toolkit/JpegDecoder.h"
+
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include <jpeglib.h>
 
@@ -82,49 +84,51 @@ void WatchProgress(j_common_ptr cinfo) {
   if ((watch->maxScans > 0 && scan > watch->maxScans) || StopAsked(*watch->stop)) JumpOut(cinfo);
 }
 
+// Rows handed to the library at once: a row group of the usual 2x2 subsampling. The
+// library never returns more than one row group from a call.
+constexpr JDIMENSION kRowBatch = 16;
+
+}  // namespace
+
 // Everything the library and the jumping code touch: plain C data.
-struct Session {
+struct JpegSession {
   jpeg_decompress_struct cinfo;
   JumpingErrors errors;
   jpeg_source_mgr source;
   ProgressWatch watch;
+  JSAMPROW rows[kRowBatch];
+  bool created;
 };
 
-// Destroys the decompressor on every way out of DecodeJpegImage, an allocation failure
-// included. Destroying one that was never created (or whose creation failed) is a no-op.
-struct SessionOwner {
-  Session session{};
-  SessionOwner() = default;
-  SessionOwner(const SessionOwner&) = delete;
-  SessionOwner& operator=(const SessionOwner&) = delete;
-  ~SessionOwner() { jpeg_destroy_decompress(&session.cinfo); }
-};
+namespace {
 
-void AttachSource(Session& s, const uint8_t* data, size_t size) {
-  s.source.next_input_byte = data;
-  s.source.bytes_in_buffer = size;
+// Creates the decompressor (its permanent memory is the only allocation it makes). False
+// when the library could not; the session is then as if never created.
+bool CreateSession(JpegSession& s) {
+  s.cinfo.err = jpeg_std_error(&s.errors.manager);
+  s.errors.manager.error_exit = JumpOut;
+  s.errors.manager.output_message = IgnoreMessage;
+  if (setjmp(s.errors.jump)) return false;
+  jpeg_create_decompress(&s.cinfo);
   s.source.init_source = InitSource;
   s.source.fill_input_buffer = FillInputBuffer;
   s.source.skip_input_data = SkipInputData;
   s.source.resync_to_restart = jpeg_resync_to_restart;
   s.source.term_source = TermSource;
   s.cinfo.src = &s.source;
+  s.watch.manager.progress_monitor = WatchProgress;
+  s.cinfo.progress = &s.watch.manager;
+  return true;
 }
 
-// Creates the decompressor, reads the header and starts decompressing (which reads
-// every scan of a progressive file). False for a picture that is refused or broken.
-bool StartDecompressing(Session& s, const uint8_t* data, size_t size, const ImageDecodingLimits& limits) {
-  s.cinfo.err = jpeg_std_error(&s.errors.manager);
-  s.errors.manager.error_exit = JumpOut;
-  s.errors.manager.output_message = IgnoreMessage;
+// Reads the header and starts decompressing (which reads every scan of a progressive
+// file) into 32-bit BGRX rows. False for a picture that is refused or broken.
+bool StartDecompressing(JpegSession& s, const uint8_t* data, size_t size, const ImageDecodingLimits& limits) {
   if (setjmp(s.errors.jump)) return false;
-
-  jpeg_create_decompress(&s.cinfo);
-  AttachSource(s, data, size);
-  s.watch.manager.progress_monitor = WatchProgress;
+  s.source.next_input_byte = data;
+  s.source.bytes_in_buffer = size;
   s.watch.maxScans = limits.maxJpegScans;
   s.watch.stop = &limits.stop;
-  s.cinfo.progress = &s.watch.manager;
 
   jpeg_read_header(&s.cinfo, TRUE);
   // Refuse what the picture buffer cannot or should not hold before the library sets
@@ -132,65 +136,82 @@ bool StartDecompressing(Session& s, const uint8_t* data, size_t size, const Imag
   const int64_t width = s.cinfo.image_width;
   const int64_t height = s.cinfo.image_height;
   if (!Image::FitsSize(width, height) || width * height > limits.maxPixels) return false;
-  // Only colour (converted to RGB) and greyscale output are drawn; a four-component
-  // file gives no image.
+  // Only colour and greyscale pictures are drawn; a four-component file gives no image.
   if (s.cinfo.out_color_space != JCS_RGB && s.cinfo.out_color_space != JCS_GRAYSCALE) return false;
+  // The library writes the Image layout itself: blue, green, red and a fourth byte of
+  // 0xFF (opaque), grey spread over the three colour bytes.
+  s.cinfo.out_color_space = JCS_EXT_BGRX;
 
   jpeg_start_decompress(&s.cinfo);
-  const int components = s.cinfo.output_components;
-  return (components == 3 || components == 1) && s.cinfo.output_width == s.cinfo.image_width &&
+  return s.cinfo.output_components == 4 && s.cinfo.output_width == s.cinfo.image_width &&
          s.cinfo.output_height == s.cinfo.image_height;
 }
 
-void ConvertRow(const JSAMPLE* in, uint8_t* out, JDIMENSION width, int components) {
-  if (components == 3) {
-    for (JDIMENSION x = 0; x < width; ++x, in += 3, out += 4) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-      out[3] = 0;
-    }
-  } else {
-    for (JDIMENSION x = 0; x < width; ++x, ++in, out += 4) {
-      out[0] = out[1] = out[2] = *in;
-      out[3] = 0;
-    }
-  }
-}
-
-// Reads every scan line into the bottom-up buffer (the first line lands in the last
-// row) and finishes decompressing. False when the library fails or the decode is
-// stopped.
-bool ReadLines(Session& s, uint8_t* pixels, JSAMPLE* line) {
+// Decodes every scan line into its row of the bottom-up buffer (the first line lands in
+// the last row) and finishes decompressing. False when the library fails or the decode
+// is stopped.
+bool ReadLines(JpegSession& s, uint8_t* pixels) {
   if (setjmp(s.errors.jump)) return false;
   jpeg_decompress_struct& cinfo = s.cinfo;
   const size_t rowBytes = size_t(cinfo.output_width) * 4;
+  uint8_t* const topRow = pixels + rowBytes * (cinfo.output_height - 1);
   while (cinfo.output_scanline < cinfo.output_height) {
-    uint8_t* out = pixels + rowBytes * (cinfo.output_height - 1 - cinfo.output_scanline);
-    JSAMPROW row = line;
-    // Our source never suspends, so every call delivers a line and the loop moves on.
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) return false;
-    ConvertRow(line, out, cinfo.output_width, cinfo.output_components);
+    const JDIMENSION first = cinfo.output_scanline;
+    const JDIMENSION count = std::min(kRowBatch, cinfo.output_height - first);
+    for (JDIMENSION i = 0; i < count; ++i) s.rows[i] = topRow - rowBytes * (first + i);
+    // Our source never suspends, so every call delivers at least one line and the loop
+    // moves on.
+    if (jpeg_read_scanlines(&cinfo, s.rows, count) == 0) return false;
   }
   jpeg_finish_decompress(&cinfo);
   return true;
 }
 
+// Returns the decompressor to its idle state on every way out of a decode, an
+// allocation failure included; after a finished picture this costs nothing.
+class AbortOnExit {
+ public:
+  explicit AbortOnExit(jpeg_decompress_struct& cinfo) : cinfo_(cinfo) {}
+  ~AbortOnExit() { jpeg_abort_decompress(&cinfo_); }
+  AbortOnExit(const AbortOnExit&) = delete;
+  AbortOnExit& operator=(const AbortOnExit&) = delete;
+
+ private:
+  jpeg_decompress_struct& cinfo_;
+};
+
 }  // namespace
 
-std::unique_ptr<Image> DecodeJpegImage(const uint8_t* data, size_t size,
-                                       const ImageDecodingLimits& limits) {
-  if (data == nullptr || size == 0 || StopAsked(limits.stop)) return nullptr;
-  SessionOwner owner;
-  Session& s = owner.session;
-  if (!StartDecompressing(s, data, size, limits)) return nullptr;
+JpegDecoder::JpegDecoder() : session_(std::make_unique<JpegSession>()) {}
 
+// Destroying a decompressor that was never created is a no-op for the library.
+JpegDecoder::~JpegDecoder() { jpeg_destroy_decompress(&session_->cinfo); }
+
+std::unique_ptr<Image> JpegDecoder::Decode(const uint8_t* data, size_t size,
+                                           const ImageDecodingLimits& limits) {
+  if (data == nullptr || size == 0 || StopAsked(limits.stop)) return nullptr;
+  JpegSession& s = *session_;
+  if (!s.created) {
+    s.created = CreateSession(s);
+    if (!s.created) {
+      jpeg_destroy_decompress(&s.cinfo);
+      *session_ = JpegSession{};
+      return nullptr;
+    }
+    ++created_;
+  }
+  const AbortOnExit idle(s.cinfo);
+  if (!StartDecompressing(s, data, size, limits)) return nullptr;
   const size_t width = s.cinfo.output_width;
   const size_t height = s.cinfo.output_height;
   std::unique_ptr<uint8_t[]> pixels = Image::AllocatePixels(width * 4 * height);
-  std::vector<JSAMPLE> line((width * size_t(s.cinfo.output_components) + 3) / 4 * 4 + 4);
-  if (!ReadLines(s, pixels.get(), line.data())) return nullptr;
+  if (!ReadLines(s, pixels.get())) return nullptr;
   return std::make_unique<Image>(int32_t(width), int32_t(height), std::move(pixels));
+}
+
+std::unique_ptr<Image> DecodeJpegImage(const uint8_t* data, size_t size,
+                                       const ImageDecodingLimits& limits) {
+  return JpegDecoder().Decode(data, size, limits);
 }
 
 std::unique_ptr<Image> DecodeJpegImage(const uint8_t* data, size_t size) {

@@ -39,6 +39,7 @@ class Receiver : public Window {
     if (message == WM_FRAME_READY) {
       std::unique_ptr<Image> image(reinterpret_cast<Image*>(lParam));
       frames.push_back({static_cast<int>(wParam), image != nullptr});
+      frameTimes.push_back(timeGetTime());
       return 0;
     }
     if (message == WM_PLAYER_TICK) {
@@ -59,6 +60,7 @@ class Receiver : public Window {
     bool picture;
   };
   std::vector<Frame> frames;
+  std::vector<DWORD> frameTimes;
   std::vector<DWORD> tickTimes;
 };
 
@@ -301,6 +303,55 @@ TEST_F(ImageLoaderTest, TheTickIsOneShotAndCancelDisarmsIt) {
   loader_->Cancel();
   PumpFor(200);
   EXPECT_TRUE(receiver_->tickTimes.empty()) << "a cancelled tick arrived";
+}
+
+TEST_F(ImageLoaderTest, AHeldPictureComesAtItsTimeOrWhenSomethingNewerComes) {
+  // What happens while the picture waits: nothing, a newer request, a cancel, the tick.
+  enum class During { Nothing, Request, Cancel, Tick };
+  struct Case {
+    const char* what;
+    During during;
+    DWORD holdMs;
+  } cases[] = {
+      {"held until its time", During::Nothing, 300},
+      {"a time already past", During::Nothing, 0},
+      {"a newer request lets it go", During::Request, 10000},
+      {"a cancel throws it away", During::Cancel, 10000},
+      {"the tick still comes meanwhile", During::Tick, 2000},
+  };
+  for (const Case& c : cases) {
+    receiver_->frames.clear();
+    receiver_->frameTimes.clear();
+    receiver_->tickTimes.clear();
+    const uint32_t discardedBefore = loader_->discardedCount();
+    const int slot = pictureSlot(4);
+    const DWORD asked = timeGetTime();
+    ASSERT_TRUE(loader_->RequestImage(slot, asked + c.holdMs)) << c.what;
+    PumpFor(100);
+    if (c.during == During::Request) ASSERT_TRUE(loader_->RequestImage(pictureSlot(9))) << c.what;
+    if (c.during == During::Cancel) loader_->Cancel();
+    if (c.during == During::Tick) loader_->ArmTimer(100);
+    if (c.during == During::Cancel) {
+      ASSERT_TRUE(PumpUntil([&] { return loader_->discardedCount() != discardedBefore; }, kPatienceMs)) << c.what;
+      EXPECT_LT(timeGetTime() - asked, c.holdMs - 1000) << c.what << ": held to the end";
+      EXPECT_TRUE(receiver_->frames.empty()) << c.what;
+      continue;
+    }
+    ASSERT_TRUE(PumpUntil([&] { return receiver_->frames.size() == (c.during == During::Request ? 2u : 1u); },
+                          kPatienceMs))
+        << c.what;
+    EXPECT_EQ(receiver_->frames[0].slot, slot) << c.what;
+    if (c.during == During::Request) {
+      EXPECT_LT(receiver_->frameTimes[0] - asked, c.holdMs - 1000) << c.what << ": held to the end";
+      EXPECT_EQ(receiver_->frames[1].slot, pictureSlot(9)) << c.what;
+    } else {
+      EXPECT_GE(receiver_->frameTimes[0] - asked, c.holdMs) << c.what << ": came early";
+    }
+    if (c.during == During::Tick) {
+      ASSERT_EQ(receiver_->tickTimes.size(), 1u) << c.what;
+      EXPECT_LT(receiver_->tickTimes[0], receiver_->frameTimes[0]) << c.what << ": the tick waited for the picture";
+    }
+  }
 }
 
 TEST_F(ImageLoaderTest, EmptyAndOutOfRangeSlotsPostNoPicture) {

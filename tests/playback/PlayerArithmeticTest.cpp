@@ -104,3 +104,46 @@ TEST(PlayerArithmeticTest, TicksComeOncePerFrameJustBeforeTheFrameTheyAskFor) {
   }
   EXPECT_EQ(MsToNextTick(0, T, 15), 56u);
 }
+
+TEST(PlayerArithmetic, MsUntilDueHoldsAPictureUntilItsTimeAndNoLonger) {
+  const double T = kFramePeriodMs;
+  struct Case {
+    int32_t frame;
+    int64_t clock;
+    uint32_t wait;
+  } cases[] = {
+      {1, 0, 36},          // 35.71 rounds up
+      {1, 16, 20},         // asked the usual lead before its time
+      {10, 357, 0},        // 357.14: due within half a millisecond
+      {10, 340, 17},
+      {10, 400, 0},        // late: shown at once
+      {100, 0, 72},        // a clock far behind: never more than two periods
+      {0, -50, 50},        // a clock before the start
+      {2000000, 0, 72},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MsUntilDue(c.frame, T, c.clock), c.wait) << c.frame << " " << c.clock;
+}
+
+TEST(PlayerArithmetic, AClockThatJumpsOverATickCatchesUpInsteadOfSkipping) {
+  const double T = kFramePeriodMs;
+  // Only the frame right after the last one asked for is caught up; an early tick, the
+  // usual tick and a jump of several frames are not.
+  struct Jump {
+    int32_t now, lastAsked;
+    bool missed;
+  } jumps[] = {{11, 10, true}, {10, 10, false}, {9, 10, false}, {12, 10, false}, {0, -1, false}, {1, -1, false}};
+  for (const Jump& j : jumps) EXPECT_EQ(MissedByAJump(j.now, j.lastAsked), j.missed) << j.now << " " << j.lastAsked;
+
+  // The tick for a frame comes the lead before it is due, at least 1 ms on, at most two
+  // periods on; it agrees with the usual tick when asked for the frame after next.
+  struct Tick {
+    int32_t frame;
+    int64_t clock;
+    uint32_t interval;
+  } ticks[] = {{12, 400, 9}, {12, 425, 1}, {12, 300, 72}, {2, 0, 51}};
+  for (const Tick& t : ticks) EXPECT_EQ(MsToTickFor(t.frame, t.clock, T, 20), t.interval) << t.frame << " " << t.clock;
+  for (int64_t clock : {0, 21, 357, 1000, 59990}) {
+    const int32_t frame = static_cast<int32_t>(clock / T);
+    EXPECT_EQ(MsToTickFor(frame + 2, clock, T, 20), MsToNextTick(clock, T, 20)) << clock;
+  }
+}
