@@ -170,6 +170,11 @@ TEST_F(ControlPanelsTest, ButtonsFollowThePlayerAndTheList) {
     openRecording();
     player_->playFrom(10);
   };
+  const auto closedWhilePlaying = [&] {
+    playing();
+    settle();
+    player_->closeRecording();
+  };
   // Recorded in file order, the clock put back a day in between: another date follows,
   // but no later one, so the next-date jump would find nothing.
   const auto clockWentBack = [&] {
@@ -195,6 +200,7 @@ TEST_F(ControlPanelsTest, ButtonsFollowThePlayerAndTheList) {
       {"same date before", [&] { openListAt(1); }, {true, false, true, true, false, true}, false, -1},
       {"last of the list", [&] { openListAt(2); }, {true, false, true, false, true, false}, false, -1},
       {"clock went back", clockWentBack, {true, false, false, true, false, false}, false, -1},
+      {"closed while playing", closedWhilePlaying, std::vector<bool>(6, false), false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -205,6 +211,7 @@ TEST_F(ControlPanelsTest, ButtonsFollowThePlayerAndTheList) {
     const int32_t maximum = c.maximum < 0 ? player_->frameCount() - 1 : c.maximum;
     EXPECT_EQ(console().slider().Minimum(), 0);
     EXPECT_EQ(console().slider().Maximum(), maximum);
+    EXPECT_EQ(console().slider().Value(), std::min(player_->currentFrame(), maximum));
     player_->closeRecording();
   }
 }
