@@ -1,6 +1,7 @@
 #include "playback/ConfigPanel_win.h"
 
 #include <cwchar>
+#include <initializer_list>
 
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
@@ -26,22 +27,10 @@ constexpr int kBrightnessY = 113;
 
 ConfigPanel::ConfigPanel(IPanelOwner& owner, VideoPlayer& player)
     : owner_(owner), player_(player), background_(kBackgroundArt) {
-  WindowCreateParams p;
-  p.exStyle = WS_EX_CONTROLPARENT;
-  p.className = MAKEINTATOM(defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  p.parent = owner.ownerWindow();
-  p.instance = classInstance();
-  create(p);
-  try {
+  createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, [this] {
     createControls();
     addTips();
-  } catch (...) {
-    // The failed construction deletes the object; the window's end must not again.
-    holdDeletion();
-    DestroyWindow(handle());
-    throw;
-  }
+  });
 }
 
 ConfigPanel::~ConfigPanel() = default;
@@ -125,9 +114,8 @@ void ConfigPanel::eraseBackground(HDC dc) {
     GetClientRect(handle(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   }
-  for (Window* control : {static_cast<Window*>(volume_), static_cast<Window*>(brightness_),
-                          static_cast<Window*>(volumeReset_),
-                          static_cast<Window*>(brightnessReset_), static_cast<Window*>(open_)}) {
+  using Controls = std::initializer_list<Window*>;
+  for (Window* control : Controls{volume_, brightness_, volumeReset_, brightnessReset_, open_}) {
     UpdateWindow(control->handle());
   }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "playback/IPanelOwner_win.h"
+#include "playback/PanelWindow_win.h"
 #include "playback/VideoPlayer_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ImageButtonListener.h"
@@ -16,9 +17,8 @@
 #include "toolkit/ImageTrackBarListener.h"
 #include "toolkit/ImageTrackBar_win.h"
 #include "toolkit/TrackToolTip_win.h"
-#include "toolkit/Window_win.h"
 
-class ConfigPanel : public Window, public ImageButtonListener, public ImageTrackBarListener {
+class ConfigPanel : public PanelWindow, public ImageButtonListener, public ImageTrackBarListener {
  public:
   static constexpr int32_t kStandardVolume = 16;
   static constexpr int32_t kStandardBrightness = 12;  // tenths of the gamma

@@ -1,6 +1,7 @@
 #include "playback/ConsolePanel_win.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "foundation/Text.h"
@@ -49,22 +50,10 @@ ConsolePanel::ConsolePanel(IPanelOwner& owner, VideoPlayer& player)
       right_(kRightArt),
       disabledMiddle_(kDisabledMiddleArt),
       disabledRight_(kDisabledRightArt) {
-  WindowCreateParams p;
-  p.exStyle = WS_EX_CONTROLPARENT;
-  p.className = MAKEINTATOM(defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  p.parent = owner.ownerWindow();
-  p.instance = classInstance();
-  create(p);
-  try {
+  createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, [this] {
     createControls();
     addTips();
-  } catch (...) {
-    // The failed construction deletes the object; the window's end must not again.
-    holdDeletion();
-    DestroyWindow(handle());
-    throw;
-  }
+  });
 }
 
 ConsolePanel::~ConsolePanel() = default;
@@ -194,14 +183,11 @@ void ConsolePanel::refreshSlider(int32_t frameCount, int32_t frame) {
 }
 
 void ConsolePanel::setControlsShown(bool shown) {
-  for (Window* control : {static_cast<Window*>(play_), static_cast<Window*>(stop_),
-                          static_cast<Window*>(previousDate_), static_cast<Window*>(nextDate_),
-                          static_cast<Window*>(previous_), static_cast<Window*>(next_),
-                          static_cast<Window*>(slider_)}) {
+  using Controls = std::initializer_list<Window*>;
+  for (Window* control : Controls{play_, stop_, previousDate_, nextDate_, previous_, next_, slider_}) {
     control->setEnabled(shown);
   }
-  for (Window* control : {static_cast<Window*>(previous_), static_cast<Window*>(next_),
-                          static_cast<Window*>(slider_)}) {
+  for (Window* control : Controls{previous_, next_, slider_}) {
     ShowWindow(control->handle(), shown ? SW_SHOW : SW_HIDE);
   }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "playback/IPanelOwner_win.h"
+#include "playback/PanelWindow_win.h"
 #include "playback/PlayButton_win.h"
 #include "playback/PlayTrackBar_win.h"
 #include "playback/VideoPlayer_win.h"
@@ -16,9 +17,8 @@
 #include "toolkit/ImageButton_win.h"
 #include "toolkit/ImageTrackBarListener.h"
 #include "toolkit/TrackToolTip_win.h"
-#include "toolkit/Window_win.h"
 
-class ConsolePanel : public Window, public ImageButtonListener, public ImageTrackBarListener {
+class ConsolePanel : public PanelWindow, public ImageButtonListener, public ImageTrackBarListener {
  public:
   // The slider's left edge and the room the panel keeps right of it.
   static constexpr int kSliderX = 249;
