@@ -66,8 +66,8 @@ void ConfigPanel::createControls() {
 }
 
 ImageTrackBar* ConfigPanel::addSlider(int y, int trackArt, Range range, int32_t value) {
-  ImageTrackBar* slider = new ImageTrackBar();
-  slider->Create(handle(), kSliderX, y, kSliderWidth, kSliderHeight);
+  ImageTrackBar* slider = MakeControl<ImageTrackBar>(handle(), kSliderX, y, kSliderWidth,
+                                                     kSliderHeight);
   slider->SetImages(kSliderThumbArt, trackArt, 0);
   slider->SetRange(range.minimum, range.maximum);
   slider->SetValue(value, false);
@@ -75,15 +75,13 @@ ImageTrackBar* ConfigPanel::addSlider(int y, int trackArt, Range range, int32_t 
 }
 
 ImageButton* ConfigPanel::addButton(int x, int y, int width, int height) {
-  ImageButton* button = new ImageButton();
-  button->Create(handle(), x, y, width, height);
+  ImageButton* button = MakeControl<ImageButton>(handle(), x, y, width, height);
   button->listener = this;
   return button;
 }
 
 void ConfigPanel::addTips() {
-  tooltip_ = new TrackToolTip();
-  tooltip_->Create(handle());
+  tooltip_ = MakeControl<TrackToolTip>(handle());
   for (ImageTrackBar* slider : {volume_, brightness_}) {
     slider->tooltip = tooltip_;
     tooltip_->AddTrackTool(slider->handle(), slider->ValueText());

@@ -59,8 +59,7 @@ ConsolePanel::ConsolePanel(IPanelOwner& owner, VideoPlayer& player)
 ConsolePanel::~ConsolePanel() = default;
 
 void ConsolePanel::createControls() {
-  play_ = new PlayButton();
-  play_->CreateButton(handle(), 23, 11, 40, 40);
+  play_ = MakeControl<PlayButton>(handle(), 23, 11, 40, 40);
   play_->drawEdge = false;
   play_->listener = this;
   stop_ = addButton(67, 18, 26, kStopArt);
@@ -70,24 +69,22 @@ void ConsolePanel::createControls() {
   previousDate_ = addButton(107, 17, 30, kPreviousDateArt);
   nextDate_ = addButton(140, 17, 30, kNextDateArt);
 
-  slider_ = new PlayTrackBar();
-  slider_->Create(handle(), kSliderX, kSliderY, kSliderCreationWidth, kSliderHeight);
+  slider_ = MakeControl<PlayTrackBar>(handle(), kSliderX, kSliderY, kSliderCreationWidth,
+                                      kSliderHeight);
   slider_->SetImages(kSliderThumbArt, kSliderTrackArt, kSliderFillArt);
   slider_->segmented = true;
   slider_->listener = this;
 }
 
 ImageButton* ConsolePanel::addButton(int x, int y, int size, const int (&art)[3]) {
-  ImageButton* button = new ImageButton();
-  button->Create(handle(), x, y, size, size);
+  ImageButton* button = MakeControl<ImageButton>(handle(), x, y, size, size);
   button->SetImages(art[0], art[1], art[2]);
   button->listener = this;
   return button;
 }
 
 void ConsolePanel::addTips() {
-  tooltip_ = new TrackToolTip();
-  tooltip_->Create(handle());
+  tooltip_ = MakeControl<TrackToolTip>(handle());
   const struct {
     TextId text;
     ImageButton* button;
@@ -184,9 +181,8 @@ void ConsolePanel::refreshSlider(int32_t frameCount, int32_t frame) {
 
 void ConsolePanel::setControlsShown(bool shown) {
   using Controls = std::initializer_list<Window*>;
-  for (Window* control : Controls{play_, stop_, previousDate_, nextDate_, previous_, next_, slider_}) {
-    control->setEnabled(shown);
-  }
+  const Controls all = {play_, stop_, previousDate_, nextDate_, previous_, next_, slider_};
+  for (Window* control : all) control->setEnabled(shown);
   for (Window* control : Controls{previous_, next_, slider_}) {
     ShowWindow(control->handle(), shown ? SW_SHOW : SW_HIDE);
   }

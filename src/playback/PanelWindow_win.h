@@ -3,8 +3,19 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <utility>
 
 #include "toolkit/Window_win.h"
+
+// A new control object made with its Create(args...). Once its window exists the window
+// deletes it; when the window cannot be made it is deleted here.
+template <typename Control, typename... Args>
+Control* MakeControl(Args&&... args) {
+  auto control = std::make_unique<Control>();
+  control->Create(std::forward<Args>(args)...);
+  return control.release();
+}
 
 class PanelWindow : public Window {
  protected:

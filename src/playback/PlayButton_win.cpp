@@ -6,12 +6,14 @@ namespace {
 constexpr int kPlayArt[3] = {10015, 10016, 10017};
 constexpr int kPauseArt[3] = {10034, 10035, 10033};
 
-void ShowLook(ImageButton& button, const int (&art)[3]) { button.SetImages(art[0], art[1], art[2]); }
+void ShowLook(ImageButton& button, const int (&art)[3]) {
+  button.SetImages(art[0], art[1], art[2]);
+}
 
 }  // namespace
 
-void PlayButton::CreateButton(HWND owner, int x, int y, int width, int height) {
-  Create(owner, x, y, width, height);
+void PlayButton::Create(HWND owner, int x, int y, int width, int height) {
+  ImageButton::Create(owner, x, y, width, height);
   ShowLook(*this, kPlayArt);
 }
 

@@ -6,7 +6,7 @@
 class PlayButton : public ImageButton {
  public:
   // Creates the button at the given rectangle with the play look.
-  void CreateButton(HWND owner, int x, int y, int width, int height);
+  void Create(HWND owner, int x, int y, int width, int height);
 
   // Switches to the pause look (true) or the play look and repaints; nothing when the
   // look is already the one asked for.

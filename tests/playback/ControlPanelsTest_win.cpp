@@ -73,10 +73,17 @@ std::set<int> MarksIn(const Image& shot, const Image& mark, int top) {
   return columns;
 }
 
-std::vector<bool> EnabledStates(const ConsolePanel& c) {
-  return {c.playButton().isEnabled(),     c.stopButton().isEnabled(),
-          c.previousButton().isEnabled(), c.nextButton().isEnabled(),
-          c.previousDateButton().isEnabled(), c.nextDateButton().isEnabled()};
+// Which of play, stop, previous, next, previous date and next date are enabled: "1" or
+// "0" each, in that order.
+std::string EnabledStates(const ConsolePanel& c) {
+  std::string states;
+  const std::array<const Window*, 6> buttons = {&c.playButton(),     &c.stopButton(),
+                                                &c.previousButton(), &c.nextButton(),
+                                                &c.previousDateButton(), &c.nextDateButton()};
+  for (const Window* b : buttons) {
+    states += b->isEnabled() ? '1' : '0';
+  }
+  return states;
 }
 
 class ControlPanelsTest : public testing::Test {
@@ -187,20 +194,19 @@ TEST_F(ControlPanelsTest, ButtonsFollowThePlayerAndTheList) {
   const struct {
     const char* name;
     std::function<void()> setUp;
-    // play, stop, previous, next, previous date, next date
-    std::vector<bool> enabled;
+    const char* enabled;  // as EnabledStates gives them
     bool pauseLook;
     int32_t maximum;  // the slider's range is 0 .. maximum
   } cases[] = {
-      {"no recording", noRecording, {false, false, false, false, false, false}, false, 0},
-      {"a single file at frame 0", single, {true, false, false, false, false, false}, false, -1},
-      {"a later frame", laterFrame, {true, true, false, false, false, false}, false, -1},
-      {"playing", playing, {true, true, false, false, false, false}, true, -1},
-      {"first of the list", [&] { openListAt(0); }, {true, false, false, true, false, true}, false, -1},
-      {"same date before", [&] { openListAt(1); }, {true, false, true, true, false, true}, false, -1},
-      {"last of the list", [&] { openListAt(2); }, {true, false, true, false, true, false}, false, -1},
-      {"clock went back", clockWentBack, {true, false, false, true, false, false}, false, -1},
-      {"closed while playing", closedWhilePlaying, std::vector<bool>(6, false), false, 0},
+      {"no recording", noRecording, "000000", false, 0},
+      {"a single file at frame 0", single, "100000", false, -1},
+      {"a later frame", laterFrame, "110000", false, -1},
+      {"playing", playing, "110000", true, -1},
+      {"first of the list", [&] { openListAt(0); }, "100101", false, -1},
+      {"same date before", [&] { openListAt(1); }, "101101", false, -1},
+      {"last of the list", [&] { openListAt(2); }, "101010", false, -1},
+      {"clock went back", clockWentBack, "100100", false, -1},
+      {"closed while playing", closedWhilePlaying, "000000", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -239,7 +245,8 @@ TEST_F(ControlPanelsTest, PlayButtonPausesAndResumesOnTheSameFrame) {
   EXPECT_EQ(player_->state(), PlayerState::Playing);
   EXPECT_GE(player_->currentFrame(), held);
   EXPECT_LE(player_->currentFrame(), held + 2);
-  EXPECT_NEAR(player_->sound().getPosition(), held * player_->framePeriod(), player_->framePeriod());
+  const double period = player_->framePeriod();
+  EXPECT_NEAR(player_->sound().getPosition(), held * period, period);
   EXPECT_TRUE(play.playing());
   waitForSound(SoundState::Playing);
 }
@@ -424,6 +431,17 @@ TEST_F(ControlPanelsTest, ButtonTipsNameTheStepsUntilARecordingOpens) {
   for (const auto& c : cases) EXPECT_EQ(ToolText(tip, c.button.handle()), LoadText(c.before));
   console().useRecordingTips();
   for (const auto& c : cases) EXPECT_EQ(ToolText(tip, c.button.handle()), LoadText(c.after));
+}
+
+TEST_F(ControlPanelsTest, HidingTheControlsHidesTheStepsAndTheSlider) {
+  const std::array<const Window*, 3> hidden = {&console().previousButton(), &console().nextButton(),
+                                               &console().slider()};
+  for (bool shown : {false, true}) {
+    SCOPED_TRACE(shown);
+    console().setControlsShown(shown);
+    for (const Window* w : hidden) EXPECT_EQ(IsWindowVisible(w->handle()) != FALSE, shown);
+    EXPECT_TRUE(IsWindowVisible(console().playButton().handle()));
+  }
 }
 
 // ---- the volume and brightness panel ----
