@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "GalleryScene.h"
 #include "GalleryStage_win.h"
