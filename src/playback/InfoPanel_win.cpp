@@ -32,13 +32,7 @@ InfoPanel::InfoPanel(IPanelOwner& owner, const IFrameSource& source)
       background_(kBackgroundArt),
       dateGlyphs_(LoadGlyphs(kDateArt)),
       timeGlyphs_(LoadGlyphs(kTimeArt)) {
-  WindowCreateParams p;
-  p.exStyle = WS_EX_CONTROLPARENT;
-  p.className = MAKEINTATOM(defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-  p.parent = owner.ownerWindow();
-  p.instance = classInstance();
-  create(p);
+  createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, {});
 }
 
 InfoPanel::~InfoPanel() = default;

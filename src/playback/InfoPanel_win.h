@@ -10,10 +10,10 @@
 #include "playback/FrameTimeText.h"
 #include "playback/IFrameSource.h"
 #include "playback/IPanelOwner_win.h"
+#include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
-#include "toolkit/Window_win.h"
 
-class InfoPanel : public Window {
+class InfoPanel : public PanelWindow {
  public:
   using GlyphSet = std::array<std::unique_ptr<AlphaImage>, frametime::kGlyphCount>;
 

@@ -40,13 +40,7 @@ LineChart::LineChart(IPanelOwner& owner, const IFrameSource& source)
       left_(kFrameLeftArt),
       middle_(kFrameMiddleArt),
       right_(kFrameRightArt) {
-  WindowCreateParams p;
-  p.exStyle = WS_EX_CONTROLPARENT;
-  p.className = MAKEINTATOM(defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE;
-  p.parent = owner.ownerWindow();
-  p.instance = classInstance();
-  create(p);
+  createPanel(owner.ownerWindow(), 0, {});
 }
 
 LineChart::~LineChart() = default;

@@ -10,11 +10,11 @@
 #include "playback/ChartLayout.h"
 #include "playback/IFrameSource.h"
 #include "playback/IPanelOwner_win.h"
+#include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ScopedWin_win.h"
-#include "toolkit/Window_win.h"
 
-class LineChart : public Window {
+class LineChart : public PanelWindow {
  public:
   // Creates the child window of the owner's window (placed by the owner's layout) with
   // its brush, font and frame pictures. Delete the chart by destroying its window.

@@ -58,16 +58,21 @@ void TrackToolTip::AddButtonTool(const std::wstring& text, HWND button) {
 }
 
 void TrackToolTip::ShowTrack(HWND control, const std::wstring& text) {
-  UpdateText(control, text);
+  Send(handle(), TTM_UPDATETIPTEXTW, 0, ToolInfo(handle(), control, &text));
   Send(handle(), TTM_TRACKACTIVATE, TRUE, ToolInfo(handle(), control, nullptr));
+  shownTrack_ = control;
 }
 
 void TrackToolTip::HideTrack(HWND control) {
   Send(handle(), TTM_TRACKACTIVATE, FALSE, ToolInfo(handle(), control, nullptr));
+  if (shownTrack_ == control) shownTrack_ = nullptr;
 }
 
 void TrackToolTip::UpdateText(HWND control, const std::wstring& text) {
   Send(handle(), TTM_UPDATETIPTEXTW, 0, ToolInfo(handle(), control, &text));
+  // Some tooltip controls keep showing a tracking tip's old text (and size) until it
+  // is activated again; activating a shown tip again is harmless everywhere.
+  if (control == shownTrack_) Send(handle(), TTM_TRACKACTIVATE, TRUE, ToolInfo(handle(), control, nullptr));
 }
 
 void TrackToolTip::MoveTrack(int x, int y) {

@@ -24,4 +24,7 @@ class TrackToolTip : public Window {
   void UpdateText(HWND control, const std::wstring& text);
   // Places a shown tracking tip at screen (x, y).
   void MoveTrack(int x, int y);
+
+ private:
+  HWND shownTrack_ = nullptr;  // the control whose tracking tip is up, if any
 };

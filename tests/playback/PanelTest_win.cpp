@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "PanelTestOwner_win.h"
 #include "RecorderSimulator.h"
 #include "TempDir.h"
 #include "WindowCapture_win.h"
 #include "foundation/LocalTime.h"
 #include "playback/ChartLayout.h"
 #include "playback/FrameTimeText.h"
-#include "playback/IPanelOwner_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/PlayerFrameSource_win.h"
@@ -28,7 +28,6 @@
 #include "recording/IVideoInfo.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
-#include "toolkit/ScopedWin_win.h"
 
 namespace {
 
@@ -83,48 +82,6 @@ class FixedSource : public IFrameSource {
   int32_t currentFrame() const override { return frame; }
   const IVideoInfo* shown = nullptr;
   int32_t frame = 0;
-};
-
-// The main window's stand-in: owns the player and the panels, refreshes the panels as
-// the main window will, and keeps the commands it is asked for.
-class TestOwner : public Window, public IPlayerOwner, public IPanelOwner {
- public:
-  TestOwner() {
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(defaultClass());
-    p.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    p.width = 900;
-    p.height = 320;
-    p.instance = classInstance();
-    create(p);
-  }
-  HWND ownerWindow() const override { return handle(); }
-  void refreshPlayback() override {
-    if (chart != nullptr && chart->isEnabled()) {
-      ScopedWindowDc dc(chart->handle());
-      chart->drawChart(dc.get());
-    }
-    if (info != nullptr) {
-      InvalidateRect(info->handle(), nullptr, FALSE);
-      UpdateWindow(info->handle());
-    }
-  }
-  void recordingChanged() override {
-    if (chart != nullptr) chart->dropCache();
-    if (info != nullptr) InvalidateRect(info->handle(), nullptr, FALSE);
-  }
-  void setBusy(bool) override {}
-  void setConfigurationEnabled(bool) override {}
-  void resetView() override {}
-  void stepRecording(bool backward) override { commands.push_back(backward ? "step back" : "step on"); }
-  void openFile() override { commands.push_back("open"); }
-  void stepDate(bool backward) override { commands.push_back(backward ? "date back" : "date on"); }
-  void openThumbnail(int index) override { commands.push_back("thumbnail " + std::to_string(index)); }
-  void showWarning(const std::wstring&) override { commands.push_back("warning"); }
-
-  LineChart* chart = nullptr;
-  InfoPanel* info = nullptr;
-  std::vector<std::string> commands;
 };
 
 // The digit pictures of one set, as the panel loads them.

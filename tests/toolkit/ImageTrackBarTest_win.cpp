@@ -306,6 +306,31 @@ TEST(ImageTrackBar, TheTooltipShowsTheValueWhileDragging) {
   }
 }
 
+namespace {
+
+// What the value tip shows on the display after pressing at `downX` and dragging to
+// `moveX`, the tip placed at the same spot every time.
+std::vector<uint32_t> TipPixelsAfterDrag(int downX, int moveX) {
+  Tipped placed(nullptr);
+  MouseDown(placed.hwnd(), downX, 8);
+  MouseMove(placed.hwnd(), moveX, 8);
+  std::unique_ptr<Image> shown = CaptureClient(placed.tip->handle());
+  std::vector<uint32_t> pixels = Block(*shown, 0, shown->Width(), 0, shown->Height());
+  MouseUp(placed.hwnd(), moveX, 8);
+  return pixels;
+}
+
+}  // namespace
+
+// The tip's text changes while it is up; the display must show the new text, not the
+// one it had when the drag began.
+TEST(ImageTrackBar, TheTooltipRedrawsTheValueItFollows) {
+  const std::vector<uint32_t> dragged = TipPixelsAfterDrag(0, 141);
+  const std::vector<uint32_t> pressedThere = TipPixelsAfterDrag(141, 141);
+  EXPECT_FALSE(dragged.empty());
+  EXPECT_EQ(dragged, pressedThere);
+}
+
 // A message box or a switch to another program takes the capture in the middle of a
 // drag: the drag ends there, without OnTrackEnd, and leaves no tooltip on screen.
 TEST(ImageTrackBar, LosingTheCaptureEndsTheDragWithoutEnd) {

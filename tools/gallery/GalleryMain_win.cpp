@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "GalleryScene.h"
 #include "GalleryStage_win.h"
@@ -22,7 +24,9 @@ int Run(const std::wstring& folder, const wchar_t* filter) {
   InitCommonControlsEx(&controls);
   GalleryStage stage;
   int shots = 0;
-  for (const GalleryScene& scene : GalleryScenes()) {
+  std::vector<GalleryScene> scenes = GalleryScenes();
+  for (GalleryScene& scene : PanelScenes()) scenes.push_back(std::move(scene));
+  for (const GalleryScene& scene : scenes) {
     if (filter != nullptr && scene.name.find(filter) == std::wstring::npos) continue;
     stage.reset(scene.width, scene.height);
     scene.build(stage);

@@ -14,5 +14,6 @@ struct GalleryScene {
   unsigned settleMs = 250;                   // time for paints, timers and tooltips
 };
 
-// Every scene, in the order of the contact sheet.
+// Every scene, in the order of the contact sheet: the widgets', then the panels'.
 std::vector<GalleryScene> GalleryScenes();
+std::vector<GalleryScene> PanelScenes();

@@ -1,0 +1,228 @@
+#include "playback/ConsolePanel_win.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
+#include "recording/IVideoInfo.h"
+#include "toolkit/ScopedWin_win.h"
+
+namespace {
+
+// Normal, pressed and disabled pictures of each button.
+constexpr int kStopArt[3] = {10018, 10019, 10020};
+constexpr int kNextArt[3] = {10006, 10007, 10008};
+constexpr int kPreviousArt[3] = {10003, 10004, 10005};
+constexpr int kPreviousDateArt[3] = {10009, 10010, 10011};
+constexpr int kNextDateArt[3] = {10012, 10013, 10014};
+
+constexpr int kSliderThumbArt = 10031;
+constexpr int kSliderTrackArt = 10027;
+constexpr int kSliderFillArt = 295;
+constexpr int kSliderCreationWidth = 526;
+
+constexpr int kLeftArt = 223;
+constexpr int kMiddleArt = 221;
+constexpr int kRightArt = 222;
+constexpr int kDisabledMiddleArt = 424;
+constexpr int kDisabledRightArt = 425;
+
+bool HasPicture(const AlphaImage& image) { return image.Picture() != nullptr; }
+
+// Draws `middle` stretched from x = from to the left edge of `right`, then `right` at
+// the client's right edge.
+void DrawMiddleAndRight(HDC dc, const RECT& client, int from, const AlphaImage& middle,
+                        const AlphaImage& right) {
+  const int x = client.right - right.Width();
+  if (from < x) middle.DrawSized(dc, from, 0, x - from, middle.Height());
+  right.DrawAt(dc, x, 0);
+}
+
+}  // namespace
+
+ConsolePanel::ConsolePanel(IPanelOwner& owner, VideoPlayer& player)
+    : owner_(owner),
+      player_(player),
+      left_(kLeftArt),
+      middle_(kMiddleArt),
+      right_(kRightArt),
+      disabledMiddle_(kDisabledMiddleArt),
+      disabledRight_(kDisabledRightArt) {
+  createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, [this] {
+    createControls();
+    addTips();
+  });
+}
+
+ConsolePanel::~ConsolePanel() = default;
+
+void ConsolePanel::createControls() {
+  play_ = MakeControl<PlayButton>(handle(), 23, 11, 40, 40);
+  play_->drawEdge = false;
+  play_->listener = this;
+  stop_ = addButton(67, 18, 26, kStopArt);
+  stop_->drawEdge = false;
+  next_ = addButton(220, 22, 22, kNextArt);
+  previous_ = addButton(198, 22, 22, kPreviousArt);
+  previousDate_ = addButton(107, 17, 30, kPreviousDateArt);
+  nextDate_ = addButton(140, 17, 30, kNextDateArt);
+
+  slider_ = MakeControl<PlayTrackBar>(handle(), kSliderX, kSliderY, kSliderCreationWidth,
+                                      kSliderHeight);
+  slider_->SetImages(kSliderThumbArt, kSliderTrackArt, kSliderFillArt);
+  slider_->segmented = true;
+  slider_->listener = this;
+}
+
+ImageButton* ConsolePanel::addButton(int x, int y, int size, const int (&art)[3]) {
+  ImageButton* button = MakeControl<ImageButton>(handle(), x, y, size, size);
+  button->SetImages(art[0], art[1], art[2]);
+  button->listener = this;
+  return button;
+}
+
+void ConsolePanel::addTips() {
+  tooltip_ = MakeControl<TrackToolTip>(handle());
+  const struct {
+    TextId text;
+    ImageButton* button;
+  } tips[] = {
+      {kTextTipPlayPause, play_},         {kTextTipStop, stop_},
+      {kTextTipStepForward, next_},       {kTextTipStepBack, previous_},
+      {kTextTipPreviousDate, previousDate_}, {kTextTipNextDate, nextDate_},
+  };
+  for (const auto& tip : tips) tooltip_->AddButtonTool(LoadText(tip.text), tip.button->handle());
+}
+
+void ConsolePanel::useRecordingTips() {
+  tooltip_->UpdateText(next_->handle(), LoadText(kTextTipNext));
+  tooltip_->UpdateText(previous_->handle(), LoadText(kTextTipPrevious));
+}
+
+LRESULT ConsolePanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      onSize(wParam, lParam);
+      return 0;
+    case WM_PAINT: {
+      // Everything is drawn with the background.
+      ScopedPaint validate(handle());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      eraseBackground(reinterpret_cast<HDC>(wParam));
+      refreshControls();
+      return 0;
+    default:
+      return defaultHandling(message, wParam, lParam);
+  }
+}
+
+// A minimised parent reports 0 x 0, and a narrow one less than the slider's margin:
+// the slider keeps its size in the first case and shrinks to nothing in the second.
+void ConsolePanel::onSize(WPARAM kind, LPARAM size) {
+  if (kind == SIZE_MINIMIZED) return;
+  const int width = std::max(0, int(LOWORD(size)) - kSliderMargin);
+  MoveWindow(slider_->handle(), kSliderX, kSliderY, width, kSliderHeight, TRUE);
+}
+
+void ConsolePanel::eraseBackground(HDC dc) {
+  RECT client;
+  GetClientRect(handle(), &client);
+  if (isEnabled() && HasPicture(left_) && HasPicture(middle_) && HasPicture(right_)) {
+    DrawMiddleAndRight(dc, client, left_.Width(), middle_, right_);
+    left_.DrawAt(dc, 0, 0);
+  } else if (!isEnabled() && HasPicture(left_) && HasPicture(disabledMiddle_) &&
+             HasPicture(disabledRight_)) {
+    // The disabled middle starts under the left piece's last quarter.
+    left_.DrawAt(dc, 0, 0);
+    DrawMiddleAndRight(dc, client, left_.Width() - left_.Width() / 4, disabledMiddle_,
+                       disabledRight_);
+  } else {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  }
+}
+
+void ConsolePanel::refreshControls() {
+  if (!isEnabled()) return;
+  const int32_t frame = player_.currentFrame();
+  refreshButtons(player_.state(), frame);
+  refreshSlider(player_.frameCount(), frame);
+}
+
+void ConsolePanel::refreshButtons(PlayerState state, int32_t frame) {
+  const bool loaded = state == PlayerState::Playing || state == PlayerState::Paused ||
+                      state == PlayerState::Stopped;
+  // Without a recording the play look returns, so that a closed recording does not
+  // leave a disabled pause button behind.
+  play_->setPlaying(state == PlayerState::Playing);
+  play_->setEnabled(loaded);
+  const int index = player_.currentIndex();
+  const RecordingList& list = player_.list();
+  stop_->setEnabled(loaded && frame > 0);
+  next_->setEnabled(loaded && index < list.count() - 1);
+  previous_->setEnabled(loaded && index > 0);
+  // The very test the jump makes, so an enabled button always finds a date.
+  nextDate_->setEnabled(loaded && list.hasNextDate());
+  previousDate_->setEnabled(loaded && list.hasPreviousDate());
+}
+
+void ConsolePanel::refreshSlider(int32_t frameCount, int32_t frame) {
+  slider_->SetRange(0, frameCount - 1);
+  // The marks of a closed recording go with it.
+  std::vector<int32_t> events;
+  const IVideoInfo* info = player_.info();
+  if (frameCount > 0 && info != nullptr) info->CopyEventSlots(events);
+  slider_->setEvents(std::move(events));
+  slider_->SetValue(frame, false);
+}
+
+void ConsolePanel::setControlsShown(bool shown) {
+  using Controls = std::initializer_list<Window*>;
+  const Controls all = {play_, stop_, previousDate_, nextDate_, previous_, next_, slider_};
+  for (Window* control : all) control->setEnabled(shown);
+  for (Window* control : Controls{previous_, next_, slider_}) {
+    ShowWindow(control->handle(), shown ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void ConsolePanel::OnClick(ImageButton* button) {
+  if (button == play_) {
+    togglePlaying();
+  } else if (button == stop_) {
+    player_.seek(0);
+  } else if (button == next_ || button == previous_) {
+    owner_.stepRecording(button == previous_);
+  } else if (button == previousDate_) {
+    if (player_.currentIndex() > 0) owner_.stepDate(true);
+  } else if (button == nextDate_) {
+    if (player_.currentIndex() < player_.listCount() - 1) owner_.stepDate(false);
+  }
+}
+
+// The look decides: the pause look pauses, whatever the player did meanwhile.
+void ConsolePanel::togglePlaying() {
+  if (play_->playing()) {
+    player_.stop();
+  } else if (player_.state() == PlayerState::Stopped) {
+    player_.resume();
+  } else {
+    player_.playFrom(player_.currentFrame());
+  }
+}
+
+void ConsolePanel::OnTrackChange(ImageTrackBar* bar) { player_.seek(bar->Value()); }
+
+void ConsolePanel::OnTrackBegin(ImageTrackBar*) { stateAtDragStart_ = player_.state(); }
+
+// A drag pauses the player as it seeks; it plays on only if it played before.
+void ConsolePanel::OnTrackEnd(ImageTrackBar*) {
+  if (stateAtDragStart_ != PlayerState::Playing) return;
+  if (player_.state() == PlayerState::Stopped) {
+    player_.resume();
+  } else {
+    player_.playFrom(player_.currentFrame());
+  }
+}
