@@ -9,6 +9,7 @@
 #include "app/ResourceIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
+#include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/VideoPlayer_win.h"
@@ -134,7 +135,7 @@ void MainWindow::openRecording(const std::wstring& path, bool backward) {
 void MainWindow::emptyPanels() {
   destroyAnimation();
   showChartLayout();
-  useRecordingTips();
+  console_->useRecordingTips();
   resetThumbnails();
   player_->closeRecording();
   repaintChild(player_->handle(), true);

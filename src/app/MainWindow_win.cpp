@@ -11,6 +11,8 @@
 #include "foundation/Exception.h"
 #include "foundation/ModuleInstance_win.h"
 #include "foundation/PathLimits.h"
+#include "playback/ConfigPanel_win.h"
+#include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/VideoPlayer_win.h"
@@ -83,7 +85,7 @@ void MainWindow::build() {
   }
   loadPictures();
   createChildren();
-  refreshConsole();
+  console_->refreshControls();
   if (GetFocus() == nullptr) SetFocus(handle());
   showChartLayout();
 }
@@ -120,25 +122,23 @@ void MainWindow::loadPictures() {
 void MainWindow::createChildren() {
   player_ = new VideoPlayer(*this);
   source_ = std::make_unique<PlayerFrameSource>(*player_);
-  config_ = new PanelStandIn(handle());
-  console_ = new PanelStandIn(handle());
+  config_ = new ConfigPanel(*this, *player_);
+  console_ = new ConsolePanel(*this, *player_);
   info_ = new InfoPanel(*this, *source_);
   chart_ = new LineChart(*this, *source_);
   thumbnail_ = new PanelStandIn(handle());
 }
 
-Window& MainWindow::consolePanel() const { return *console_; }
-Window& MainWindow::configPanel() const { return *config_; }
 Window& MainWindow::thumbnailPanel() const { return *thumbnail_; }
 
 // ---- the panels' operations ----
 
-void MainWindow::refreshConsole() {}
-void MainWindow::showConsoleControls(bool) {}
-void MainWindow::useRecordingTips() {}
-void MainWindow::putSliderAtStart() {}
-void MainWindow::setVolumeEnabled(bool) {}
-void MainWindow::setConfigurationEnabled(bool) {}
+void MainWindow::putSliderAtStart() { console_->slider().SetValue(0, false); }
+
+void MainWindow::setConfigurationEnabled(bool enabled) {
+  if (config_ != nullptr) config_->SetAllEnabled(enabled);
+}
+
 void MainWindow::resetThumbnails() { repaintChild(thumbnail_->handle(), false); }
 bool MainWindow::thumbnailsShown() const { return false; }
 std::wstring MainWindow::thumbnailFileName(int) const { return std::wstring(); }
@@ -200,12 +200,12 @@ void MainWindow::showChartLayout() {
   GetClientRect(handle(), &client);
   MoveWindow(chart_->handle(), client.left, client.bottom - mainlayout::kBandHeight,
              client.right - client.left, mainlayout::kBandHeight, TRUE);
-  setVolumeEnabled(true);
-  showConsoleControls(true);
+  config_->SetVolumeEnabled(true);
+  console_->setControlsShown(true);
 }
 
 void MainWindow::refreshPlayback() {
-  refreshConsole();
+  if (console_ != nullptr) console_->refreshControls();
   if (GetFocus() == nullptr) SetFocus(handle());
   if (chart_ != nullptr && chart_->isEnabled()) {
     ScopedWindowDc dc(chart_->handle());

@@ -16,6 +16,8 @@
 #include "toolkit/Window_win.h"
 
 class Animation;
+class ConfigPanel;
+class ConsolePanel;
 class InfoPanel;
 class LineChart;
 class PanelStandIn;
@@ -58,8 +60,8 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   VideoPlayer& player() const { return *player_; }
   InfoPanel& infoPanel() const { return *info_; }
   LineChart& chart() const { return *chart_; }
-  Window& consolePanel() const;
-  Window& configPanel() const;
+  ConsolePanel& consolePanel() const { return *console_; }
+  ConfigPanel& configPanel() const { return *config_; }
   Window& thumbnailPanel() const;
   Animation* animation() const { return animation_; }
   const std::wstring& currentPath() const { return currentPath_; }
@@ -101,20 +103,16 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onSize(WPARAM kind, LPARAM size);
 
-  // The panels' operations the commands use.
-  void refreshConsole();
-  void showConsoleControls(bool shown);
-  void useRecordingTips();
+  // The thumbnail strip's operations the commands use.
   void putSliderAtStart();
-  void setVolumeEnabled(bool enabled);
   void resetThumbnails();
   bool thumbnailsShown() const;
   std::wstring thumbnailFileName(int index) const;
 
   // Children delete themselves with their windows.
   VideoPlayer* player_ = nullptr;
-  PanelStandIn* config_ = nullptr;
-  PanelStandIn* console_ = nullptr;
+  ConfigPanel* config_ = nullptr;
+  ConsolePanel* console_ = nullptr;
   InfoPanel* info_ = nullptr;
   LineChart* chart_ = nullptr;
   PanelStandIn* thumbnail_ = nullptr;

@@ -82,6 +82,17 @@ class EndToEndTest : public ::testing::Test {
     }, kPatienceMs);
     return player;
   }
+  // The playback controls under the picture and the panel beside them.
+  HWND consolePanel() { return viewer_->childAt(0, client().bottom - 155, client().right, 65); }
+  HWND configPanel() { return viewer_->childAt(client().right - 209, client().bottom - 375, 209, 220); }
+  // A control of a panel by its place in it.
+  HWND control(HWND panel, int x, int y) { return ViewerProcess::ChildAt(panel, x, y); }
+  void pressControl(HWND panel, int x, int y) {
+    const HWND button = control(panel, x, y);
+    ASSERT_NE(button, nullptr) << x << "," << y;
+    ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(button) != FALSE; }, kPatienceMs));
+    ViewerProcess::click(button);
+  }
   // What the close box sends.
   void pressCloseBox() { PostMessageW(main(), WM_SYSCOMMAND, SC_CLOSE, 0); }
   bool changesWithin(HWND window, DWORD ms) {
@@ -231,6 +242,77 @@ TEST_F(EndToEndTest, HelpWritesThePageAndHandsItToTheShell) {
   }
   pressCloseBox();
   EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
+// Places of the console's buttons.
+constexpr POINT kPlay{23, 11};
+constexpr POINT kStop{67, 18};
+constexpr POINT kPreviousDate{107, 17};
+constexpr POINT kNextDate{140, 17};
+constexpr POINT kPrevious{198, 22};
+constexpr POINT kNext{220, 22};
+// The open button of the volume and brightness panel.
+constexpr POINT kOpen{57, 178};
+
+TEST_F(EndToEndTest, OpensThroughTheOpenButtonAndPausesResumesAndStops) {
+  pressControl(configPanel(), kOpen.x, kOpen.y);
+  const std::wstring path = recording(L"0002_001.DAT");
+  ASSERT_TRUE(viewer_->choose(path));
+  ASSERT_TRUE(titleBecomes(titleFor(path)));
+  const HWND info = infoPanel();
+  ASSERT_TRUE(changesWithin(info, 10000)) << "playing";
+
+  const HWND console = consolePanel();
+  pressControl(console, kPlay.x, kPlay.y);
+  Sleep(500);
+  EXPECT_FALSE(changesWithin(info, 1500)) << "paused";
+  shot("paused");
+  pressControl(console, kPlay.x, kPlay.y);
+  EXPECT_TRUE(changesWithin(info, 10000)) << "resumed";
+  pressControl(console, kStop.x, kStop.y);
+  Sleep(500);
+  EXPECT_FALSE(changesWithin(info, 1500)) << "stopped";
+  shot("stopped");
+}
+
+TEST_F(EndToEndTest, StepsThroughRecordingsAndDatesAndWarnsBeyondTheEnds) {
+  ASSERT_TRUE(viewer_->open(recording(L"0001_001.DAT")));
+  ASSERT_TRUE(titleBecomes(titleFor(recording(L"0001_001.DAT"))));
+  const HWND console = consolePanel();
+  struct Step {
+    const char* name;
+    POINT button;
+    const wchar_t* landsOn;  // null: stays, with a warning
+    TextId warning;
+  };
+  const Step steps[] = {
+      {"next", kNext, L"0001_002.DAT", TextId(0)},
+      {"previous", kPrevious, L"0001_001.DAT", TextId(0)},
+      {"previous at the start", kPrevious, nullptr, kTextNoPreviousDate},
+      {"next date", kNextDate, L"0002_001.DAT", TextId(0)},
+      {"next date again", kNextDate, L"0003_001.DAT", TextId(0)},
+      {"past the last date", kNextDate, nullptr, kTextNoNextDate},
+      {"previous date", kPreviousDate, L"0002_001.DAT", TextId(0)},
+  };
+  std::wstring at = recording(L"0001_001.DAT");
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    pressControl(console, s.button.x, s.button.y);
+    if (s.landsOn == nullptr) {
+      EXPECT_EQ(viewer_->boxText(), LoadText(s.warning));
+      shot(s.name);
+      ASSERT_TRUE(viewer_->press(IDOK));
+    } else {
+      at = recording(s.landsOn);
+    }
+    EXPECT_TRUE(titleBecomes(titleFor(at)));
+  }
+  // Past the last recording of the card.
+  ASSERT_TRUE(viewer_->open(recording(L"0003_003.DAT")));
+  ASSERT_TRUE(titleBecomes(titleFor(recording(L"0003_003.DAT"))));
+  pressControl(console, kNext.x, kNext.y);
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextNoNextDate));
+  ASSERT_TRUE(viewer_->press(IDOK));
 }
 
 }  // namespace

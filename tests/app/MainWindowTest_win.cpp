@@ -18,6 +18,8 @@
 #include "app/ResourceIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
+#include "playback/ConfigPanel_win.h"
+#include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/VideoPlayer_win.h"

@@ -127,6 +127,13 @@ bool ViewerProcess::open(const std::wstring& path) {
 }
 
 void ViewerProcess::click(HWND window, int x, int y) {
+  // The button's own idea of where it was pressed: the centre when no point is given.
+  if (x < 0 || y < 0) {
+    RECT r;
+    GetClientRect(window, &r);
+    x = r.right / 2;
+    y = r.bottom / 2;
+  }
   const LPARAM at = MAKELPARAM(x, y);
   PostMessageW(window, WM_MOUSEMOVE, 0, at);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -139,13 +146,14 @@ std::wstring ViewerProcess::title() const {
   return text;
 }
 
-HWND ViewerProcess::childAt(int x, int y, int width, int height) const {
-  for (HWND child = GetWindow(main_, GW_CHILD); child != nullptr;
+HWND ViewerProcess::ChildAt(HWND parent, int x, int y, int width, int height) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     RECT r;
     GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
-    if (r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height) {
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left == x && r.top == y && (width == 0 || r.right - r.left == width) &&
+        (height == 0 || r.bottom - r.top == height)) {
       return child;
     }
   }

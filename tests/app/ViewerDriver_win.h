@@ -33,15 +33,17 @@ class ViewerProcess {
   bool choose(const std::wstring& path, DWORD timeoutMs = 30000) const;
   // Opens a recording through the File menu and the chooser.
   bool open(const std::wstring& path);
-  // Clicks the left button at a point of a window's client area.
-  static void click(HWND window, int x, int y);
+  // Clicks the left button at a point of a window's client area (its centre for -1, -1).
+  static void click(HWND window, int x = -1, int y = -1);
 
   // Waits until `done` holds; false when the time ran out.
   static bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
   std::wstring title() const;
   // The child of the main window whose client-relative rectangle starts at (x, y) with
   // the given size, or null.
-  HWND childAt(int x, int y, int width, int height) const;
+  HWND childAt(int x, int y, int width, int height) const { return ChildAt(main_, x, y, width, height); }
+  // The same for any parent; a width or height of 0 matches any.
+  static HWND ChildAt(HWND parent, int x, int y, int width = 0, int height = 0);
   // Waits for the end of the program; its exit code, or -1 when it did not end in time.
   int exitCode(DWORD timeoutMs = 60000) const;
   DWORD id() const { return id_; }
