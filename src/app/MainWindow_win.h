@@ -103,8 +103,9 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onSize(WPARAM kind, LPARAM size);
 
-  // The thumbnail strip's operations the commands use.
+  // The console's position slider back at its start.
   void putSliderAtStart();
+  // The thumbnail strip emptied, and what it shows.
   void resetThumbnails();
   bool thumbnailsShown() const;
   std::wstring thumbnailFileName(int index) const;

@@ -100,13 +100,7 @@ class EndToEndTest : public ::testing::Test {
   }
   // A control of a panel by its place in it.
   HWND control(HWND panel, int x, int y) { return ViewerProcess::ChildAt(panel, x, y); }
-  // No load running: the menus are not grayed.
-  bool idle() {
-    const HMENU menu = GetMenu(main());
-    return menu != nullptr && (GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED) == 0;
-  }
   void pressControl(HWND panel, int x, int y) {
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return idle(); }, kPatienceMs));
     const HWND button = control(panel, x, y);
     ASSERT_NE(button, nullptr) << x << "," << y;
     ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(button) != FALSE; }, kPatienceMs));
@@ -301,8 +295,9 @@ class LongDrivesTest : public EndToEndTest {
   LongDrivesTest() : EndToEndTest(12) {}
 };
 
-// Not yet dependable: after the first opening the driver never sees the menus free again
-// (its wait for an idle viewer runs out), so the steps are not taken. Kept to be mended.
+// Not yet dependable: a step pressed soon after the one before can reach the viewer while
+// it still loads, which refuses it with 5511; the driver has no outside sign of the load's
+// end yet (the menu state cannot be read across processes under Wine). Kept to be mended.
 TEST_F(LongDrivesTest, DISABLED_StepsThroughRecordingsAndDatesAndWarnsBeyondTheEnds) {
   ASSERT_TRUE(viewer_->open(recording(L"0001_001.DAT")));
   ASSERT_TRUE(titleBecomes(titleFor(recording(L"0001_001.DAT"))));

@@ -198,6 +198,9 @@ TEST_F(MainWindowTest, OpensTheChosenRecordingThroughTheMenuAndPlaysIt) {
   EXPECT_EQ(player().currentIndex(), 1);
   EXPECT_EQ(title(), titleFor(path(folder, 2)));
   EXPECT_EQ(window_->animation(), nullptr) << "the waiting picture goes for good";
+  for (UINT menu = 0; menu < 3; ++menu) {
+    EXPECT_EQ(GetMenuState(GetMenu(handle_), menu, MF_BYPOSITION) & MF_GRAYED, 0u) << "menu " << menu;
+  }
   EXPECT_TRUE(window_->asked.empty());
 }
 

@@ -40,6 +40,37 @@ HWND FindProcessWindow(DWORD process, const wchar_t* className, HWND except) {
   return search.found;
 }
 
+// The pixels of a rectangle of the screen in rows of `bits` per pixel, top row first
+// when `topDown`; empty for an empty rectangle. `header` describes them.
+std::vector<unsigned char> GrabScreen(const RECT& area, WORD bits, bool topDown,
+                                      BITMAPINFOHEADER& header) {
+  const int w = area.right - area.left;
+  const int h = area.bottom - area.top;
+  std::vector<unsigned char> pixels;
+  if (w <= 0 || h <= 0) return pixels;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = topDown ? -h : h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = bits;
+  info.bmiHeader.biCompression = BI_RGB;
+  const size_t stride = (static_cast<size_t>(w) * bits / 8 + 3) & ~static_cast<size_t>(3);
+  pixels.resize(stride * static_cast<size_t>(h));
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  header = info.bmiHeader;
+  return pixels;
+}
+
 }  // namespace
 
 ViewerProcess::ViewerProcess(const std::wstring& exe, const std::wstring& folder) {
@@ -210,76 +241,25 @@ bool SaveScreenshot(const std::wstring& path, HWND window) {
   area.right = area.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
   area.bottom = area.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
   if (window != nullptr) GetWindowRect(window, &area);
-  const int w = area.right - area.left;
-  const int h = area.bottom - area.top;
-  if (w <= 0 || h <= 0) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
+  BITMAPINFOHEADER header{};
+  const std::vector<unsigned char> pixels = GrabScreen(area, 24, false, header);
+  if (pixels.empty()) return false;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+  file.bfOffBits = sizeof file + sizeof header;
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
   FILE* out = _wfopen(path.c_str(), L"wb");
   if (out == nullptr) return false;
   const bool written = fwrite(&file, sizeof file, 1, out) == 1 &&
-                       fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                       fwrite(&header, sizeof header, 1, out) == 1 &&
                        fwrite(pixels.data(), pixels.size(), 1, out) == 1;
   return fclose(out) == 0 && written;
 }
 
-unsigned ScreenColour(HWND window, int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(window, &p);
-  const HDC screen = GetDC(nullptr);
-  const COLORREF c = GetPixel(screen, p.x, p.y);
-  ReleaseDC(nullptr, screen);
-  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
 std::vector<unsigned char> CaptureFromScreen(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  const int w = client.right;
-  const int h = client.bottom;
-  std::vector<unsigned char> pixels;
-  if (w <= 0 || h <= 0) return pixels;
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  RECT area;
+  GetClientRect(window, &area);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  BITMAPINFOHEADER header{};
+  return GrabScreen(area, 32, true, header);
 }

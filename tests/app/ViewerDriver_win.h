@@ -60,8 +60,6 @@ class ViewerProcess {
 // The whole screen, or the part of it under `window`, as a 24-bit BMP file; false when
 // it could not be written.
 bool SaveScreenshot(const std::wstring& path, HWND window = nullptr);
-// The colour at a client point of a window as 0xRRGGBB, read from the screen.
-unsigned ScreenColour(HWND window, int x, int y);
 
 // The client area of a window as the screen shows it, rows top-down, 4 bytes a pixel.
 std::vector<unsigned char> CaptureFromScreen(HWND window);
