@@ -227,6 +227,31 @@ bool PictureQueued(Stage& s) {
   return true;
 }
 
+// Counts the calls that ask the system to destroy one window, for as long as it lives.
+class DestroyCalls {
+ public:
+  explicit DestroyCalls(HWND window) {
+    watched_ = window;
+    count_ = 0;
+    hook_ = SetWindowsHookExW(WH_CBT, &DestroyCalls::hook, nullptr, GetCurrentThreadId());
+  }
+  ~DestroyCalls() { UnhookWindowsHookEx(hook_); }
+  DestroyCalls(const DestroyCalls&) = delete;
+  DestroyCalls& operator=(const DestroyCalls&) = delete;
+  int count() const { return count_; }
+
+ private:
+  static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wParam) == watched_) ++count_;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK hook_;
+  static HWND watched_;
+  static int count_;
+};
+HWND DestroyCalls::watched_ = nullptr;
+int DestroyCalls::count_ = 0;
+
 bool SameColours(const Image& a, const Image& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
   for (int y = 0; y < a.Height(); ++y) {
@@ -473,8 +498,13 @@ TEST(Thumbnail, DestroyedMidLoadLeavesNoPictureBehind) {
       stage.open(recording);
       stage.begin(6);
       ASSERT_TRUE(c.reach(stage));
-      DestroyWindow(stage.window);
-      EXPECT_FALSE(IsWindow(stage.window));
+      // The object is deleted while its window is being destroyed, and must not ask
+      // for that destruction again.
+      const HWND panel = stage.panel->handle();
+      DestroyCalls calls(panel);
+      DestroyWindow(panel);
+      EXPECT_FALSE(IsWindow(panel));
+      EXPECT_EQ(calls.count(), 1) << "the panel's window was destroyed again";
       PumpFor(100);
     }
     EXPECT_EQ(g_livePictures.load(), baseline) << "pictures leaked";
