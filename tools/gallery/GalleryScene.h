@@ -16,3 +16,5 @@ struct GalleryScene {
 
 // Every scene, in the order of the contact sheet.
 std::vector<GalleryScene> GalleryScenes();
+// The thumbnail panel's scenes, appended to `scenes`.
+void AddThumbnailScenes(std::vector<GalleryScene>& scenes);
