@@ -9,6 +9,7 @@
 #include "foundation/TextIds.h"
 #include "playback/FrameTimeText.h"
 #include "recording/FrameEntry.h"
+#include "toolkit/ChildWidget_win.h"
 #include "toolkit/WindowMessages_win.h"
 
 namespace {
@@ -26,12 +27,8 @@ constexpr UINT_PTR kStepTimer = 0;
 
 Thumbnail::Thumbnail(IPanelOwner& owner)
     : owner_(owner), left_(426), middle_(427), right_(428) {
-  WindowCreateParams p;
+  WindowCreateParams p = VisibleChildParams(owner.ownerWindow(), 0, 0, 0, 0);
   p.exStyle = WS_EX_CONTROLPARENT;
-  p.className = MAKEINTATOM(defaultClass());
-  p.style = WS_CHILD | WS_VISIBLE;
-  p.parent = owner.ownerWindow();
-  p.instance = classInstance();
   create(p);
   whiteBrush_.reset(CreateSolidBrush(RGB(255, 255, 255)));
   tooltip_ = new TrackToolTip;
@@ -71,7 +68,7 @@ void Thumbnail::Reset() {
   if (loader_) loader_->CloseArchive();
 }
 
-void Thumbnail::Begin(std::unique_ptr<IVideoInfo> metadata, int32_t count) {
+bool Thumbnail::Begin(std::unique_ptr<IVideoInfo> metadata, int32_t count) {
   if (loader_) loader_->Cancel();
   strip_->Clear();
   metadata_ = std::move(metadata);
@@ -82,6 +79,7 @@ void Thumbnail::Begin(std::unique_ptr<IVideoInfo> metadata, int32_t count) {
   total_ = std::clamp(count, 0, kMaxThumbnails);
   UpdateButtons();
   loadingStep(added_);
+  return count <= kMaxThumbnails;
 }
 
 void Thumbnail::UpdateButtons() {

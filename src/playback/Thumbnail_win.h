@@ -38,9 +38,10 @@ class Thumbnail : public Window, public ImageButtonListener {
 
   // Back to empty: loading stopped, strip cleared, metadata and archive let go.
   void Reset();
-  // Starts showing the first `count` entries (at most kMaxThumbnails) of what the owner
-  // has opened in loader(), captioned with the times `metadata` gives them.
-  void Begin(std::unique_ptr<IVideoInfo> metadata, int32_t count);
+  // Starts showing the first `count` entries of what the owner has opened in loader(),
+  // captioned with the times `metadata` gives them. False when there are more than
+  // kMaxThumbnails: only those are shown, and the owner may say so (kTextThumbnailLimit).
+  bool Begin(std::unique_ptr<IVideoInfo> metadata, int32_t count);
   // First and previous enabled when a thumbnail lies before the selected one, next and
   // last when one lies after it; all disabled until every thumbnail has been added.
   void UpdateButtons();

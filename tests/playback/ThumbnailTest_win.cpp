@@ -6,12 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <new>
 #include <optional>
@@ -19,8 +16,9 @@
 #include <vector>
 
 #include "PlaybackTestSupport.h"
+#include "../toolkit/ScreenPixels_win.h"
+#include "StandInInfo.h"
 #include "TempDir.h"
-#include "WindowCapture_win.h"
 #include "foundation/LocalTime.h"
 #include "recording/FrameEntry.h"
 #include "toolkit/MessagePump_win.h"
@@ -59,44 +57,6 @@ void operator delete[](void* p) noexcept { CountedFree(p); }
 void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
 
 namespace {
-
-// A recording view with chosen entries; an empty optional is an index without an entry.
-class StandInInfo : public IVideoInfo {
- public:
-  explicit StandInInfo(std::vector<std::optional<int64_t>> times) {
-    for (const auto& t : times) {
-      if (!t) {
-        entries.emplace_back();
-        continue;
-      }
-      FrameEntry e;
-      e.time = *t;
-      entries.emplace_back(e);
-    }
-  }
-  std::vector<std::optional<FrameEntry>> entries;
-
-  std::wstring GetShortCode() const override { return L"0000"; }
-  std::wstring GetLongCode() const override { return L"00000000"; }
-  int32_t GetReservedValue() const override { return 0; }
-  int32_t GetCurrentSlot() const override { return -1; }
-  const FrameEntry* GetCurrentEntry() const override { return nullptr; }
-  double GetReservedReal1() const override { return 0.0; }
-  double GetReservedReal2() const override { return 0.0; }
-  int32_t GetSlotCount() const override { return static_cast<int32_t>(entries.size()); }
-  const FrameEntry* GetEntry(int32_t slot) const override {
-    if (slot < 0 || slot >= GetSlotCount() || !entries[static_cast<size_t>(slot)]) return nullptr;
-    return &*entries[static_cast<size_t>(slot)];
-  }
-  int32_t GetImagesPerSlot() const override { return 1; }
-  bool IsInfoMissing() const override { return false; }
-  int64_t GetFirstPictureTime() const override { return 0; }
-  int64_t GetLastPictureTime() const override { return 0; }
-  int64_t GetRecordingStartTime() const override { return 0; }
-  int32_t FindNextEvent(int32_t) const override { return -1; }
-  void CopyEventSlots(std::vector<int32_t>& out) const override { out.clear(); }
-  void BuildEventList() override {}
-};
 
 // The main window's stand-in: the panel's parent, keeping the thumbnails it is asked to
 // open.
@@ -196,24 +156,9 @@ struct Stage {
 
 // Picture `item` of the strip as the image list draws it.
 std::unique_ptr<Image> DrawnPicture(Thumbnail& panel, int item) {
-  auto image = std::make_unique<Image>(ImageListView::kThumbWidth, ImageListView::kThumbHeight);
-  ScopedWindowDc screen(panel.handle());
-  ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = image->Width();
-  info.bmiHeader.biHeight = image->Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  ScopedGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    ScopedSelection select(memory.get(), bitmap.get());
-    ImageList_Draw(panel.strip().imageList(), item, memory.get(), 0, 0, ILD_NORMAL);
-    GdiFlush();
-  }
-  std::memcpy(image->Pixels(), bits, static_cast<size_t>(image->ByteSize()));
-  return image;
+  return CaptureDrawing(ImageListView::kThumbWidth, ImageListView::kThumbHeight, [&](HDC dc) {
+    ImageList_Draw(panel.strip().imageList(), item, dc, 0, 0, ILD_NORMAL);
+  });
 }
 
 // Waits, without dispatching anything, until the loader has posted a picture to the panel.
@@ -251,16 +196,6 @@ class DestroyCalls {
 };
 HWND DestroyCalls::watched_ = nullptr;
 int DestroyCalls::count_ = 0;
-
-bool SameColours(const Image& a, const Image& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y) {
-    for (int x = 0; x < a.Width(); ++x) {
-      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -312,7 +247,9 @@ TEST(Thumbnail, LoadsEveryThumbnailThenSelectsTheFirst) {
 TEST(Thumbnail, MissingPicturesShowThePlaceholderAndMissingTimesDashes) {
   Stage stage;  // nothing opened: every request is answered without a picture
   const int64_t t = TimeOf(kStart);
-  stage.panel->Begin(std::make_unique<StandInInfo>(std::vector<std::optional<int64_t>>{t, 0, std::nullopt, t + 61}), 4);
+  stage.panel->Begin(std::make_unique<StandInInfo>(std::vector<std::optional<FrameEntry>>{
+                         StandInInfo::At(t), StandInInfo::At(0), std::nullopt, StandInInfo::At(t + 61)}),
+                     4);
   ASSERT_TRUE(stage.loadAll());
   const wchar_t* captions[] = {L"2026/05/04 08:15:02", Thumbnail::kNoTimeCaption, Thumbnail::kNoTimeCaption,
                                L"2026/05/04 08:16:03"};
@@ -321,8 +258,25 @@ TEST(Thumbnail, MissingPicturesShowThePlaceholderAndMissingTimesDashes) {
     EXPECT_EQ(stage.caption(i), captions[i]) << i;
     // Item 0 carries the selection frame.
     if (i > 0) {
-      EXPECT_TRUE(SameColours(*DrawnPicture(*stage.panel, i), *placeholder.Picture())) << i;
+      EXPECT_EQ(ColourHash(*DrawnPicture(*stage.panel, i)), ColourHash(*placeholder.Picture())) << i;
     }
+  }
+}
+
+// A strip takes at most 600 thumbnails and says when it has left some out.
+TEST(Thumbnail, TakesAtMostSixHundredThumbnails) {
+  Stage stage;
+  const struct {
+    int count;
+    int total;
+    bool all;
+  } cases[] = {{-1, 0, true}, {0, 0, true}, {3, 3, true}, {600, 600, true}, {601, 600, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    EXPECT_EQ(stage.panel->Begin(std::make_unique<StandInInfo>(), c.count), c.all);
+    EXPECT_EQ(stage.panel->total(), c.total);
+    stage.panel->Reset();
+    EXPECT_EQ(stage.panel->total(), 0);
   }
 }
 
@@ -442,12 +396,8 @@ TEST(Thumbnail, TheSelectionIsTheFrameNotTheHighlight) {
   RedrawWindow(stage.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpPending();
   const auto shown = CaptureClient(stage.panel->strip().handle());
-  const uint32_t highlight = ((GetSysColor(COLOR_HIGHLIGHT) & 0xFF) << 16) | (GetSysColor(COLOR_HIGHLIGHT) & 0xFF00) |
-                             ((GetSysColor(COLOR_HIGHLIGHT) >> 16) & 0xFF);
-  int highlighted = 0;
-  for (int y = 0; y < shown->Height(); ++y) {
-    for (int x = 0; x < shown->Width(); ++x) highlighted += PixelAt(*shown, x, y) == highlight ? 1 : 0;
-  }
+  const uint32_t highlight = Rgb(GetSysColor(COLOR_HIGHLIGHT));
+  const int highlighted = CountPixels(*shown, [&](uint32_t pixel) { return pixel == highlight; });
   EXPECT_EQ(highlighted, 0) << "pixels in the highlight colour";
   // The frame's border around item 0 as the display shows it.
   const AlphaImage frame(ImageListView::kFramePictureId);
