@@ -1,0 +1,165 @@
+// The memory-card restore command driven as a user answers it. The same tests run in a
+// program without a device program (the extraction fails, so the restore ends
+// incomplete) and in one that carries it (the card gets the device files and a copy
+// of the running program).
+
+#include "../restore/CabinetTestSupport_win.h"
+#include "DeviceDialogTestSupport_win.h"
+#include "devicedialogs/DeviceCommands_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool CarriesDeviceProgram() { return FindResourceW(nullptr, MAKEINTRESOURCEW(309), L"BINARY") != nullptr; }
+
+fs::path RunningExecutable() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+const Bytes kStandardSettings =
+    Join({kHeader0401, Record(0x0306, {0x00}), Record(0x0801, {0x00, 0x45}), Record(0x0802, {0x01, 0x00}),
+          Record(0x0803, {0x02, 0x00}), Record(0x0804, {0x00, 0x40})});
+
+unsigned Outcome() { return CarriesDeviceProgram() ? kTextRestored : kTextRestoreIncomplete; }
+
+TEST_F(DeviceDialogTest, RestoreWritesWhatTheAnswersAskFor) {
+  const struct {
+    const char* name;
+    bool chooseCard;
+    int confirm;  // 0: not asked
+    int keep;     // 0: not asked
+    bool restored;
+  } cases[] = {
+      {"chooser cancelled", false, 0, 0, false},
+      {"restore not confirmed", true, IDCANCEL, 0, false},
+      {"cancelled at the settings question", true, IDOK, IDCANCEL, false},
+      {"old settings kept", true, IDOK, IDYES, true},
+      {"standard settings", true, IDOK, IDNO, true},
+  };
+  for (const auto& c : cases) {
+    CardDir card;
+    WriteBytes(card / "0001_001.DAT", Bytes{1, 2, 3});
+    std::vector<ModalStep> steps{c.chooseCard ? ChooseFolderStep(card.wpath())
+                                              : Press(ModalKind::FolderChooser, IDCANCEL)};
+    std::vector<unsigned> boxes;
+    if (c.confirm != 0) {
+      steps.push_back(Press(ModalKind::MessageBox, c.confirm));
+      boxes.push_back(kTextConfirmRestore);
+    }
+    if (c.keep != 0) {
+      steps.push_back(Press(ModalKind::MessageBox, c.keep));
+      boxes.push_back(kTextKeepOldSettings);
+    }
+    if (c.restored) {
+      steps.push_back(Press(ModalKind::MessageBox, IDOK));
+      boxes.push_back(Outcome());
+    }
+    DeviceCommands commands(L"C:\\");
+    ModalScript script(steps);
+    commands.RunRestore(owner_);
+    script.finish();
+    EXPECT_EQ(script.stepsDone(), steps.size()) << c.name;
+    EXPECT_EQ(script.boxes(), Texts(boxes)) << c.name;
+    EXPECT_EQ(script.unexpected(), L"") << c.name;
+
+    const fs::path settings = card / "KORA.INI";
+    if (c.restored && c.keep == IDNO) {
+      EXPECT_EQ(ReadBytes(settings), kStandardSettings) << c.name;
+      EXPECT_TRUE(HiddenReadOnly(settings)) << c.name;
+    } else {
+      EXPECT_FALSE(fs::exists(settings)) << c.name;
+    }
+    const bool copied = c.restored && CarriesDeviceProgram();
+    EXPECT_EQ(fs::exists(card / "Pathscope.exe"), copied) << c.name;
+    if (copied) {
+      EXPECT_EQ(ReadBytes(card / "Pathscope.exe"), ReadBytes(RunningExecutable())) << c.name;
+    }
+#ifdef PATHSCOPE_TEST_DEVICE_FILE
+    const fs::path deviceFile = FromBuildMachine(PATHSCOPE_TEST_DEVICE_FILE);
+    EXPECT_EQ(ReadBytes(card / deviceFile.filename()), c.restored ? ReadBytes(deviceFile) : Bytes()) << c.name;
+#endif
+  }
+}
+
+#ifdef PATHSCOPE_TEST_DEVICE_FILE
+std::wstring EnvironmentValue(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(value) : std::wstring();
+}
+
+// Runs only inside the copy started from the card's root by the test below: the user
+// keeps the old settings and the restore completes without copying the program over
+// itself.
+TEST_F(DeviceDialogTest, RestoreProbeOnTheCard) {
+  const std::wstring card = EnvironmentValue(L"PATHSCOPE_PROBE_CARD");
+  if (card.empty()) GTEST_SKIP() << "helper of RestoreFromTheCardsRootSkipsTheCopy";
+  DeviceCommands commands(L"C:\\");
+  ModalScript script({ChooseFolderStep(card), Press(ModalKind::MessageBox, IDOK), Press(ModalKind::MessageBox, IDYES),
+                      Press(ModalKind::MessageBox, IDOK)});
+  commands.RunRestore(owner_);
+  script.finish();
+  EXPECT_EQ(script.boxes(), Texts({kTextConfirmRestore, kTextKeepOldSettings, kTextRestored}));
+  EXPECT_EQ(script.unexpected(), L"");
+}
+
+DWORD RunProbe(const std::wstring& program, const std::wstring& card) {
+  std::wstring command = L"\"" + program + L"\" --gtest_filter=DeviceDialogTest.RestoreProbeOnTheCard";
+  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", card.c_str());
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", nullptr);
+  if (!started) return 1000 + GetLastError();
+  if (WaitForSingleObject(pi.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 999);
+  DWORD code = 998;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+// Empties the test drive's root again, whatever the restore left there.
+class DriveRoot {
+ public:
+  explicit DriveRoot(std::wstring root) : root_(std::move(root)) {}
+  ~DriveRoot() {
+    std::error_code ec;
+    for (const std::wstring& name : Listing(root_)) {
+      SetNormalAttributes(root_ + name);
+      fs::remove_all(root_ + name, ec);
+    }
+  }
+  DriveRoot(const DriveRoot&) = delete;
+  DriveRoot& operator=(const DriveRoot&) = delete;
+
+ private:
+  std::wstring root_;
+};
+
+TEST_F(DeviceDialogTest, RestoreFromTheCardsRootSkipsTheCopy) {
+  const std::wstring drive = EnvironmentValue(L"PATHSCOPE_TEST_DRIVE");
+  if (drive.empty()) GTEST_SKIP() << "no test drive mapped (run through ctest)";
+  const std::wstring root = drive + L"\\";
+  ASSERT_NE(GetFileAttributesW(root.c_str()), INVALID_FILE_ATTRIBUTES) << "drive not mapped";
+  ASSERT_TRUE(Listing(root).empty()) << "the test drive is in use";
+  DriveRoot cleanup(root);
+  const std::wstring copy = root + L"Pathscope.exe";
+  ASSERT_TRUE(CopyFileW(RunningExecutable().wstring().c_str(), copy.c_str(), FALSE));
+  const Bytes bytes = ReadBytes(copy);
+  const auto written = fs::last_write_time(copy);
+
+  EXPECT_EQ(RunProbe(copy, root), 0u);
+  EXPECT_EQ(ReadBytes(copy), bytes);
+  EXPECT_EQ(fs::last_write_time(copy), written);
+  const fs::path deviceFile = FromBuildMachine(PATHSCOPE_TEST_DEVICE_FILE);
+  EXPECT_EQ(ReadBytes(fs::path(root) / deviceFile.filename()), ReadBytes(deviceFile));
+  EXPECT_FALSE(fs::exists(fs::path(root) / "KORA.INI"));
+}
+#endif
+
+}  // namespace
