@@ -90,21 +90,37 @@ static std::wstring SelectedItemText(HWND chooser) {
   return text;
 }
 
+// Selects `folder` by its path, or after a few tries by its item list (the chooser
+// does not take some drive roots by path).
+void SelectFolder(HWND chooser, const std::wstring& folder, int attempt) {
+  if (attempt < 5) {
+    SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    return;
+  }
+  PIDLIST_ABSOLUTE item = ILCreateFromPathW(folder.c_str());
+  if (item == nullptr) return;
+  SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
+  ILFree(item);
+}
+
 ModalStep ChooseFolderStep(const std::wstring& folder) {
   // The chooser selects its starting folder itself once its tree stands, which may
-  // come after the window shows: the selection is repeated until it has stuck.
+  // come after the window shows: the selection is repeated until it has stuck. A
+  // selection that never sticks is cancelled rather than confirmed, so that nothing is
+  // written to whatever folder the chooser shows instead.
   std::wstring name = folder;
   while (!name.empty() && name.back() == L'\\') name.pop_back();
   name = name.substr(name.find_last_of(L'\\') + 1);
   return {ModalKind::FolderChooser, [folder, name](HWND chooser) {
             int stable = 0;
-            WaitFor([&] {
-              SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+            int attempt = 0;
+            const bool stuck = WaitFor([&] {
+              SelectFolder(chooser, folder, attempt++);
               Sleep(300);
               stable = SelectedItemText(chooser).find(name) != std::wstring::npos ? stable + 1 : 0;
               return stable >= 2;
             });
-            PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+            PostMessageW(chooser, WM_COMMAND, stuck ? IDOK : IDCANCEL, 0);
           }};
 }
 
