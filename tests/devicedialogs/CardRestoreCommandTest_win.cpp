@@ -5,6 +5,7 @@
 
 #include "../restore/CabinetTestSupport_win.h"
 #include "DeviceDialogTestSupport_win.h"
+#include "ProbeProcess_win.h"
 #include "devicedialogs/DeviceCommands_win.h"
 
 namespace {
@@ -108,23 +109,6 @@ TEST_F(DeviceDialogTest, RestoreProbeOnTheCard) {
   EXPECT_EQ(commands.cardPath(), card);
 }
 
-DWORD RunProbe(const std::wstring& program, const std::wstring& card) {
-  std::wstring command = L"\"" + program + L"\" --gtest_filter=DeviceDialogTest.RestoreProbeOnTheCard";
-  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", card.c_str());
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", nullptr);
-  if (!started) return 1000 + GetLastError();
-  if (WaitForSingleObject(pi.hProcess, 240000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 999);
-  DWORD code = 998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
-}
-
 // The viewer started from the card itself (as a first restore leaves it there): the
 // restore completes without copying the program over itself. The card is a folder, as
 // the system's folder chooser under test does not offer a mapped drive's root; the
@@ -136,7 +120,7 @@ TEST_F(DeviceDialogTest, RestoreFromTheCardSkipsTheCopy) {
   const Bytes bytes = ReadBytes(copy);
   const auto written = fs::last_write_time(copy);
 
-  EXPECT_EQ(RunProbe(copy.wstring(), card.wpath()), 0u);
+  EXPECT_EQ(RunProbe(copy.wstring(), L"DeviceDialogTest.RestoreProbeOnTheCard", card.wpath()), 0u);
   EXPECT_EQ(ReadBytes(copy), bytes);
   EXPECT_EQ(fs::last_write_time(copy), written);
   const fs::path deviceFile = FromBuildMachine(PATHSCOPE_TEST_DEVICE_FILE);

@@ -57,28 +57,6 @@ TEST(DeviceSwitches, FollowTheRecorderAndKeepWhatItLeavesOut) {
   for (const auto& c : cases) EXPECT_EQ(SwitchesFromFirmInfo(c.info, c.shown), c.expected) << c.name;
 }
 
-TEST(DeviceSwitches, WriteOneByteEach) {
-  const struct {
-    DeviceSwitches switches;
-    Bytes buzzer;
-    Bytes mode;
-  } cases[] = {
-      {{false, false}, {0x03, 0x06, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x05}, {0x18, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x19}},
-      // The check byte is the exclusive-or of the other seven: 04, not 05, for ON.
-      {{true, true}, {0x03, 0x06, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x04}, {0x18, 0x01, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x18}},
-  };
-  for (const auto& c : cases) {
-    FirmInfo info;
-    SetSwitches(info, c.switches);
-    info.UpdateChecks();
-    ASSERT_EQ(info.Count(), 2);
-    const auto buzzer = info.Record(0).Bytes();
-    const auto mode = info.Record(1).Bytes();
-    EXPECT_EQ(Bytes(buzzer.begin(), buzzer.end()), c.buzzer);
-    EXPECT_EQ(Bytes(mode.begin(), mode.end()), c.mode);
-  }
-}
-
 TEST(SetClock, WritesTheLocalMinuteAndRefusesASkippedHour) {
   SummerTimeZone zone;
   LocalDateTime skipped;
