@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "CabinetTestSupport_win.h"
+#include "ProbeProcess_win.h"
 #include "restore/CardRestore.h"
 
 namespace {
@@ -27,25 +28,6 @@ std::wstring ShortPath(const std::wstring& path) {
   wchar_t out[MAX_PATH] = {};
   const DWORD n = GetShortPathNameW(path.c_str(), out, MAX_PATH);
   return n > 0 && n < MAX_PATH ? std::wstring(out) : std::wstring();
-}
-
-// Starts `program` (a copy of this test program) with only the probe below, which calls
-// CopyViewer(`drive`) there; its exit code, 0 when the probe passed.
-DWORD RunProbe(const std::wstring& program, const std::wstring& drive) {
-  std::wstring command = L"\"" + program + L"\" --gtest_filter=CopyViewer.SelfCopyProbe";
-  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", drive.c_str());
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableW(L"PATHSCOPE_PROBE_CARD", nullptr);
-  if (!started) return 1000 + GetLastError();
-  if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 999);
-  DWORD code = 998;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
 }
 
 // Runs only inside the copies started by RunProbe.
@@ -156,7 +138,7 @@ TEST_P(CopyViewerFromTheCard, SkipsTheCopyAndLeavesTheProgramAlone) {
   const std::wstring program = run.startedByShortName ? ShortPath(copy) : copy;
   ASSERT_FALSE(program.empty());
 
-  EXPECT_EQ(RunProbe(program, spelled), 0u) << ToNarrow(program) << " with " << ToNarrow(spelled);
+  EXPECT_EQ(RunProbe(program, L"CopyViewer.SelfCopyProbe", spelled), 0u) << ToNarrow(program) << " with " << ToNarrow(spelled);
   EXPECT_EQ(ReadBytes(copy), bytes);
   EXPECT_EQ(std::filesystem::last_write_time(copy), written);
   EXPECT_EQ(Listing(card + L"\\"), std::set<std::wstring>{L"Pathscope.exe"});

@@ -17,3 +17,5 @@ struct GalleryScene {
 // Every scene, in the order of the contact sheet: the widgets', then the panels'.
 std::vector<GalleryScene> GalleryScenes();
 std::vector<GalleryScene> PanelScenes();
+// The thumbnail panel's scenes, appended to `scenes`.
+void AddThumbnailScenes(std::vector<GalleryScene>& scenes);
