@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "app/MainLayout.h"
-#include "app/PanelStandIn_win.h"
 #include "app/PathFolder.h"
 #include "app/ProcessValues.h"
 #include "app/ResourceIds.h"
@@ -15,6 +14,7 @@
 #include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
+#include "playback/Thumbnail_win.h"
 #include "playback/VideoPlayer_win.h"
 #include "toolkit/Animation_win.h"
 #include "toolkit/ScopedWin_win.h"
@@ -126,10 +126,8 @@ void MainWindow::createChildren() {
   console_ = new ConsolePanel(*this, *player_);
   info_ = new InfoPanel(*this, *source_);
   chart_ = new LineChart(*this, *source_);
-  thumbnail_ = new PanelStandIn(handle());
+  thumbnail_ = new Thumbnail(*this);
 }
-
-Window& MainWindow::thumbnailPanel() const { return *thumbnail_; }
 
 // ---- the panels' operations ----
 
@@ -139,9 +137,23 @@ void MainWindow::setConfigurationEnabled(bool enabled) {
   if (config_ != nullptr) config_->SetAllEnabled(enabled);
 }
 
-void MainWindow::resetThumbnails() { repaintChild(thumbnail_->handle(), false); }
-bool MainWindow::thumbnailsShown() const { return false; }
-std::wstring MainWindow::thumbnailFileName(int) const { return std::wstring(); }
+void MainWindow::resetThumbnails() {
+  thumbnail_->Reset();
+  repaintChild(thumbnail_->handle(), false);
+  thumbnail_->UpdateButtons();
+}
+
+bool MainWindow::thumbnailsShown() const {
+  return thumbnail_->added() > 0 || thumbnail_->complete();
+}
+
+std::wstring MainWindow::thumbnailFileName(int index) const {
+  ImageLoader* loader = thumbnail_->loader();
+  if (loader == nullptr || index >= thumbnail_->total() || index >= loader->EntryCount()) {
+    return std::wstring();
+  }
+  return loader->EntryFileName(index);
+}
 
 // ---- layout and painting ----
 

@@ -20,7 +20,7 @@ class ConfigPanel;
 class ConsolePanel;
 class InfoPanel;
 class LineChart;
-class PanelStandIn;
+class Thumbnail;
 class VideoPlayer;
 
 class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
@@ -62,7 +62,7 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   LineChart& chart() const { return *chart_; }
   ConsolePanel& consolePanel() const { return *console_; }
   ConfigPanel& configPanel() const { return *config_; }
-  Window& thumbnailPanel() const;
+  Thumbnail& thumbnailPanel() const { return *thumbnail_; }
   Animation* animation() const { return animation_; }
   const std::wstring& currentPath() const { return currentPath_; }
   const std::wstring& cardPath() const { return cardPath_; }
@@ -116,7 +116,7 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   ConsolePanel* console_ = nullptr;
   InfoPanel* info_ = nullptr;
   LineChart* chart_ = nullptr;
-  PanelStandIn* thumbnail_ = nullptr;
+  Thumbnail* thumbnail_ = nullptr;
   std::unique_ptr<PlayerFrameSource> source_;
   std::unique_ptr<AlphaImage> columnTop_;
   std::unique_ptr<AlphaImage> columnFiller_;

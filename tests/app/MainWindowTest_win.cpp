@@ -22,6 +22,7 @@
 #include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
+#include "playback/Thumbnail_win.h"
 #include "playback/VideoPlayer_win.h"
 #include "toolkit/Animation_win.h"
 #include "toolkit/MessagePump_win.h"
