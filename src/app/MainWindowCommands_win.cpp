@@ -64,6 +64,12 @@ void MainWindow::runCommand(WORD id) {
     case IDM_ABOUT:
       aboutCommand();
       break;
+    case IDM_DEVICE_SETTINGS:
+    case IDM_DATE_TIME:
+    case IDM_RESTORE_CARD:  // no menu item sends it; a WM_COMMAND still does
+      stopPlaying();
+      deviceCommands_.Run(id, handle());
+      break;
     default:
       break;
   }

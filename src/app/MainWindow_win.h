@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "devicedialogs/DeviceCommands_win.h"
 #include "foundation/TextIds.h"
 #include "playback/IPanelOwner_win.h"
 #include "playback/IPlayerOwner_win.h"
@@ -124,6 +125,7 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   std::unique_ptr<AlphaImage> leftStrip_;
   Animation* animation_ = nullptr;
   std::wstring currentPath_;
+  DeviceCommands deviceCommands_;  // keeps the card folder between device commands
   std::wstring cardPath_;
   bool busy_ = false;
   HMENU menu_ = nullptr;
