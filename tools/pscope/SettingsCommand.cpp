@@ -25,24 +25,36 @@ std::string RecordLine(const char* file, const FirmRecord& r) {
   return line;
 }
 
-bool ShowFile(const char* name, const std::wstring& path, void (*read)(FirmInfo&, const std::wstring&)) {
+enum class Shown { Listed, Absent, Unreadable };
+
+// A device file that is not on the card is named on stderr and is no failure: a card the
+// recorder has not run on yet has no firmware information, one the viewer has not
+// written to yet has no settings. A file that is there but cannot be read is a failure.
+Shown ShowFile(const char* name, const std::wstring& path, void (*read)(FirmInfo&, const std::wstring&)) {
+  bool hidden = false, readOnly = false;
+  if (!QueryHiddenReadOnly(path, hidden, readOnly)) {
+    Err(FromUtf8(name) + L": not on the card");
+    return Shown::Absent;
+  }
   FirmInfo info;
   try {
     read(info, path);
   } catch (const Exception& e) {
     Err(FromUtf8(name) + L": " + e.message);
-    return false;
+    return Shown::Unreadable;
   }
   for (int i = 0; i < info.Count(); ++i) Out(RecordLine(name, info.Record(i)));
-  return true;
+  return Shown::Listed;
 }
 
+// Fails when a file could not be read, or when neither is there (not a card).
 int Show(const Args& args) {
   if (args.size() != 2) throw UsageError();
   const std::wstring& card = args[1];
-  const bool settings = ShowFile("KORA.INI", SettingsFilePath(card), ReadSettingsFile);
-  const bool firm = ShowFile("FIRMINFO.DAT", FirmInfoFilePath(card), ReadFirmInfoFile);
-  return settings && firm ? 0 : 1;
+  const Shown settings = ShowFile("KORA.INI", SettingsFilePath(card), ReadSettingsFile);
+  const Shown firm = ShowFile("FIRMINFO.DAT", FirmInfoFilePath(card), ReadFirmInfoFile);
+  if (settings == Shown::Unreadable || firm == Shown::Unreadable) return 1;
+  return settings == Shown::Absent && firm == Shown::Absent ? 1 : 0;
 }
 
 // "YYYY-MM-DD HH:MM" exactly.
