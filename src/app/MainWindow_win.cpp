@@ -72,7 +72,7 @@ MainWindow* MainWindow::Create() {
   return window;
 }
 
-MainWindow::MainWindow() : currentPath_(ProgramFolder()), cardPath_(currentPath_) {}
+MainWindow::MainWindow() : currentPath_(ProgramFolder()), deviceCommands_(currentPath_) {}
 
 MainWindow::~MainWindow() = default;
 

@@ -66,7 +66,7 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   Thumbnail& thumbnailPanel() const { return *thumbnail_; }
   Animation* animation() const { return animation_; }
   const std::wstring& currentPath() const { return currentPath_; }
-  const std::wstring& cardPath() const { return cardPath_; }
+  const std::wstring& cardPath() const { return deviceCommands_.cardPath(); }
   bool busy() const { return busy_; }
 
  protected:
@@ -125,8 +125,9 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   std::unique_ptr<AlphaImage> leftStrip_;
   Animation* animation_ = nullptr;
   std::wstring currentPath_;
-  DeviceCommands deviceCommands_;  // keeps the card folder between device commands
-  std::wstring cardPath_;
+  // Keeps the card folder between device commands; it starts on the program's folder,
+  // where the viewer sits when it is run from the card.
+  DeviceCommands deviceCommands_;
   bool busy_ = false;
   HMENU menu_ = nullptr;
 };
