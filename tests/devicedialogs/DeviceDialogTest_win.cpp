@@ -48,7 +48,8 @@ TEST_F(DeviceDialogTest, TypedHoursAndMinutesAreCorrectedWhenTheFieldIsLeft) {
 }
 
 // The picker holds the recorder's range, and the user's keys cannot leave it: the year
-// field (at the picker's left) is stepped with the arrow keys.
+// field (at the picker's left) is stepped with the arrow keys. Posted keys are handled
+// after any message sent meanwhile, so each read waits for a sign of the last key.
 TEST_F(DeviceDialogTest, DatePickerKeepsToTheRecordersCentury) {
   const struct {
     SYSTEMTIME from;
@@ -70,11 +71,20 @@ TEST_F(DeviceDialogTest, DatePickerKeepsToTheRecordersCentury) {
                           PickDate(d, IDC_DATE_TIME_PICKER, s.from);
                           RECT box{};
                           GetClientRect(picker, &box);
+                          // The picker places its fields as it paints; a click on one
+                          // not yet drawn selects none, and the keys then do nothing.
+                          UpdateWindow(picker);
                           ClickAt(picker, 8, box.bottom / 2);
                           PressKey(picker, s.key);
-                          SendMessageW(d, WM_NULL, 0, 0);
+                          // The month stepped behind the key shows that the key has
+                          // been handled, even one the picker refused.
+                          PressKey(picker, VK_RIGHT);
+                          PressKey(picker, s.from.wMonth < 12 ? VK_UP : VK_DOWN);
                           SYSTEMTIME now{};
-                          SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&now));
+                          WaitFor([&] {
+                            SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&now));
+                            return now.wMonth != s.from.wMonth;
+                          });
                           years.push_back(now.wYear);
                         }
                         Click(d, IDCANCEL);
