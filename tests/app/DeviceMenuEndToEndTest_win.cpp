@@ -5,6 +5,7 @@
 // deadline; checkpoints and failures leave screenshots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -47,6 +48,20 @@ std::vector<recsim::DemoCard::Recording> OneShortDrive() {
 
 bool SameDay(const SYSTEMTIME& a, WORD year, WORD month, WORD day) {
   return a.wYear == year && a.wMonth == month && a.wDay == day;
+}
+
+// Whether dark text shows on a light face where the window is (and not whatever was
+// on the screen there before the window painted itself).
+bool ShowsText(HWND window) {
+  const std::vector<unsigned char> pixels = CaptureFromScreen(window);
+  size_t dark = 0, light = 0;
+  for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+    const int least = std::min({pixels[i], pixels[i + 1], pixels[i + 2]});
+    const int most = std::max({pixels[i], pixels[i + 1], pixels[i + 2]});
+    dark += most < 0x60;
+    light += least > 0xC0;
+  }
+  return dark > 0 && light > pixels.size() / 8;
 }
 
 std::string DateText(const SYSTEMTIME& t) {
@@ -121,7 +136,8 @@ class DeviceMenuTest : public ::testing::Test {
   // A window of the viewer's of that kind; a failure when none comes in time.
   HWND await(ModalKind kind, HWND except = nullptr, const ViewerProcess* viewer = nullptr) {
     const HWND window = AwaitProcessDialog((viewer ? viewer : viewer_.get())->id(), kind, except, kPatienceMs);
-    EXPECT_NE(window, nullptr) << "no " << static_cast<int>(kind) << " came";
+    static const char* const kNames[] = {"dialog", "folder chooser", "message box"};
+    EXPECT_NE(window, nullptr) << "no " << kNames[static_cast<int>(kind)] << " came";
     return window;
   }
   static bool closes(HWND window) {
@@ -189,6 +205,9 @@ class DeviceMenuTest : public ::testing::Test {
     ASSERT_TRUE(PickerDate(picker, now));
     RECT box{};
     GetClientRect(picker, &box);
+    // The picker places its fields as it paints; a click on one not yet drawn selects
+    // none, and the keys then do nothing. The user clicks on the date once it shows.
+    ASSERT_TRUE(ViewerProcess::waitFor([&] { return ShowsText(picker); }, kPatienceMs)) << "the date never showed";
     ViewerProcess::click(picker, 8, box.bottom / 2);
     PostKey(picker, VK_RIGHT, 2);
     PostKey(picker, VK_DOWN, now.wDay - 1);
@@ -221,7 +240,7 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
   {
     SCOPED_TRACE("device settings");
     viewer_->menu(IDM_DEVICE_SETTINGS);
-    chooseCard(viewerFolderName(), "settings-chooser");
+    ASSERT_NO_FATAL_FAILURE(chooseCard(viewerFolderName(), "settings-chooser"));
     const HWND dialog = await(ModalKind::Dialog);
     ASSERT_NE(dialog, nullptr);
     // The device reports buzzer off and long mode.
@@ -255,7 +274,7 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
     viewer_->menu(IDM_DATE_TIME);
     const HWND dialog = await(ModalKind::Dialog);
     ASSERT_NE(dialog, nullptr);
-    pickFirstDayOfTheRange(GetDlgItem(dialog, IDC_DATE_TIME_PICKER));
+    ASSERT_NO_FATAL_FAILURE(pickFirstDayOfTheRange(GetDlgItem(dialog, IDC_DATE_TIME_PICKER)));
     const struct {
       int field;
       const wchar_t* typed;
@@ -271,7 +290,7 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
     shot("date-time");
     ClickButton(dialog, IDOK);
     // The card chosen in the first command is offered again.
-    chooseCard(card().filename().wstring(), "clock-chooser");
+    ASSERT_NO_FATAL_FAILURE(chooseCard(card().filename().wstring(), "clock-chooser"));
     EXPECT_EQ(answerBox(IDOK), LoadText(kTextConfirmWriteClock));
     EXPECT_EQ(answerBox(IDOK), LoadText(kTextClockWritten));
     ASSERT_TRUE(closes(dialog));
