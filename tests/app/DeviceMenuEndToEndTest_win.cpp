@@ -312,6 +312,22 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
   EXPECT_TRUE(closeViewer()) << "nothing loaded: the viewer closes without a question";
 }
 
+// No menu item sends the restore; the command still reaches the window. Answered No to
+// keeping the old settings, it writes the standard ones; the viewer carries no device
+// program, so the restore ends in the warning that part of it failed.
+TEST_F(DeviceMenuTest, TheRestoreCommandSentToTheWindowWritesTheStandardSettings) {
+  viewer_->menu(IDM_RESTORE_CARD);
+  ASSERT_NO_FATAL_FAILURE(chooseCard(viewerFolderName(), "restore-chooser"));
+  EXPECT_EQ(answerBox(IDOK), LoadText(kTextConfirmRestore));
+  EXPECT_EQ(answerBox(IDNO), LoadText(kTextKeepOldSettings));
+  EXPECT_EQ(answerBox(IDOK), LoadText(kTextRestoreIncomplete));
+  EXPECT_EQ(ReadBytes(settingsFile()),
+            Join({kHeader0401, Record(0x0306, {0x00}), Record(0x0801, {0x00, 0x45}), Record(0x0802, {0x01, 0x00}),
+                  Record(0x0803, {0x02, 0x00}), Record(0x0804, {0x00, 0x40})}));
+  EXPECT_FALSE(fs::exists(card() / "Pathscope.exe")) << "no copy after a failed extraction";
+  EXPECT_TRUE(closeViewer());
+}
+
 // The guard spans processes: a second viewer that opens a settings dialog while the
 // first shows one is warned and opens it all the same; once the first has closed its
 // dialog, the second is not warned again.
