@@ -1,8 +1,8 @@
 // The recorder's settings written through the viewer's menu: Pathscope.exe runs as a
-// process of its own from a folder that holds a demo card, and its two settings dialogs,
-// the folder chooser and the boxes are answered from outside as the user answers them.
-// Afterwards the card's bytes are checked, and pscope reads them back. Every wait has a
-// deadline; checkpoints and failures leave screenshots.
+// process of its own from a folder that holds a demo card, and its two settings dialogs
+// and the card restore, the folder chooser and the boxes are answered from outside as
+// the user answers them. Afterwards the card's bytes are checked, and pscope reads them
+// back. Every wait has a deadline; checkpoints and failures leave screenshots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
