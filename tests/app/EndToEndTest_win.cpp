@@ -440,9 +440,9 @@ class ReferenceClock : public IFrameSource {
 };
 
 // How many pixels differ in colour (the fourth byte is whatever the display keeps); all
-// of them when the sizes differ.
+// of them when the sizes differ, and one when nothing could be captured.
 size_t DifferentPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-  if (a.size() != b.size()) return std::max(a.size(), b.size()) / 4;
+  if (a.size() != b.size() || a.empty()) return std::max<size_t>(std::max(a.size(), b.size()) / 4, 1);
   size_t n = 0;
   for (size_t i = 0; i + 3 < a.size(); i += 4) {
     n += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
@@ -496,8 +496,9 @@ TEST_F(EndToEndTest, TheCloseBoxIsRefusedWhileARecordingLoads) {
   const fs::path large = dir_.path() / "large" / "0009_001.DAT";
   fs::create_directories(large.parent_path());
   WriteLargeRecording(large);
-  ASSERT_TRUE(viewer_->open(large.wstring()));
   const HWND open = openButton();
+  ASSERT_NE(open, nullptr);
+  ASSERT_TRUE(viewer_->open(large.wstring()));
   ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(open) == FALSE; }, kPatienceMs))
       << "loading";
   // Handled at once: no question holds it.
@@ -507,6 +508,7 @@ TEST_F(EndToEndTest, TheCloseBoxIsRefusedWhileARecordingLoads) {
   ASSERT_TRUE(handledWhileLoading) << "the load ended too soon to show anything";
   EXPECT_EQ(viewer_->dialog(500), nullptr) << "no question while loading";
   EXPECT_EQ(viewer_->exitCode(0), -1);
+  EXPECT_TRUE(IsWindow(main()));
 
   ASSERT_TRUE(titleBecomes(titleFor(large.wstring())));
   ASSERT_TRUE(loadEnded());
