@@ -304,14 +304,12 @@ TEST_F(EndToEndTest, OpensThroughTheOpenButtonAndPausesResumesAndStops) {
 
   const HWND console = consolePanel();
   pressControl(console, kPlay.x, kPlay.y);
-  Sleep(500);
-  EXPECT_FALSE(changesWithin(info, 1500)) << "paused";
+  EXPECT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "paused";
   shot("paused");
   pressControl(console, kPlay.x, kPlay.y);
   EXPECT_TRUE(changesWithin(info, 10000)) << "resumed";
   pressControl(console, kStop.x, kStop.y);
-  Sleep(500);
-  EXPECT_FALSE(changesWithin(info, 1500)) << "stopped";
+  EXPECT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "stopped";
   shot("stopped");
 }
 
