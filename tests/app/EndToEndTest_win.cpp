@@ -20,7 +20,9 @@
 #include "foundation/TextIds.h"
 #include "foundation/Utf8.h"
 #include "playback/IFrameSource.h"
+#include "playback/ChartLayout.h"
 #include "playback/InfoPanel_win.h"
+#include "playback/LineChart_win.h"
 #include "toolkit/MessagePump_win.h"
 
 namespace fs = std::filesystem;
@@ -410,32 +412,50 @@ TEST_F(LongDrivesTest, DraggingTheSliderMovesThePictureAndPlaysOnOnlyIfItPlayedB
 }
 
 // The date and time panel as this process draws it for a picture taken at `time`, in a
-// window of its own at the top left of the screen, above the viewer.
-class ReferenceClock : public IFrameSource {
+// window of its own at the top left of the screen, above the viewer; and a chart of the
+// viewer's chart's size, outside that window (nothing of it is shown), whose plot lies
+// where the viewer's does.
+class ReferencePanels : public IFrameSource {
  public:
-  explicit ReferenceClock(const LocalDateTime& time) : info_({StandInInfo::At(CalendarTimeOrZero(time))}) {
+  ReferencePanels(const LocalDateTime& time, SIZE chartSize)
+      : info_({StandInInfo::At(CalendarTimeOrZero(time)), StandInInfo::At(CalendarTimeOrZero(time))}) {
     owner_ = new TestOwner();
     owner_->info = new InfoPanel(*owner_, *this);
+    owner_->chart = new LineChart(*owner_, *this);
     SetWindowPos(owner_->handle(), HWND_TOPMOST, 0, 0, 209, 180, SWP_SHOWWINDOW);
     MoveWindow(owner_->info->handle(), 0, 0, 209, 180, TRUE);
+    MoveWindow(owner_->chart->handle(), 0, 180, chartSize.cx, chartSize.cy, TRUE);
   }
-  ~ReferenceClock() override { DestroyWindow(owner_->handle()); }
-  ReferenceClock(const ReferenceClock&) = delete;
-  ReferenceClock& operator=(const ReferenceClock&) = delete;
+  ~ReferencePanels() override { DestroyWindow(owner_->handle()); }
+  ReferencePanels(const ReferencePanels&) = delete;
+  ReferencePanels& operator=(const ReferencePanels&) = delete;
 
   const IVideoInfo* info() const override { return &info_; }
   int32_t currentFrame() const override { return 0; }
-  // What the screen shows of it, once its paint has been handled.
-  std::vector<unsigned char> pixels() {
+  // What the screen shows of the date and time panel, once its paint has been handled.
+  std::vector<unsigned char> clockPixels() {
     RedrawWindow(owner_->info->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     PumpPending();
     return CaptureFromScreen(owner_->info->handle());
   }
+  const chart::Plot& plot() const { return owner_->chart->plot(); }
 
  private:
   StandInInfo info_;
   TestOwner* owner_ = nullptr;  // deletes itself with its window
 };
+
+// The columns of `row` of a capture `width` pixels wide drawn in pure yellow, the
+// chart's marker.
+std::vector<int> YellowColumns(const std::vector<unsigned char>& pixels, int width, int row) {
+  std::vector<int> columns;
+  const size_t start = static_cast<size_t>(row) * static_cast<size_t>(width) * 4;
+  for (int x = 0; x < width && start + static_cast<size_t>(x) * 4 + 2 < pixels.size(); ++x) {
+    const unsigned char* p = &pixels[start + static_cast<size_t>(x) * 4];
+    if (p[0] == 0 && p[1] == 0xFF && p[2] == 0xFF) columns.push_back(x);
+  }
+  return columns;
+}
 
 // How many pixels differ in colour (the fourth byte is whatever the display keeps); all
 // of them when the sizes differ, and one when nothing could be captured.
@@ -457,8 +477,8 @@ LocalDateTime StartOf(const wchar_t* name) {
 
 // Paused on a recording's first picture (where the stop button puts it), the date and
 // time panel shows that picture's time, the recording's start, pixel for pixel as the
-// panel draws it.
-TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockShowsTheStartExactly) {
+// panel draws it, and the chart's marker stands on the plot's first column.
+TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockAndTheMarkerShowItExactly) {
   for (const wchar_t* name : {L"0002_001.DAT", L"0003_003.DAT"}) {
     SCOPED_TRACE(ToUtf8(name));
     ASSERT_TRUE(viewer_->open(recording(name)));
@@ -466,14 +486,28 @@ TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockShowsTheStartExactly) {
     const HWND console = consolePanel();
     const HWND stop = control(console, kStop.x, kStop.y);
     const HWND info = infoPanel();
-    ASSERT_TRUE(stop != nullptr && info != nullptr);
+    const HWND chart = laidOut(0, -90, 0, 90);
+    ASSERT_TRUE(stop != nullptr && info != nullptr && chart != nullptr);
     pressControl(console, kStop.x, kStop.y);
     ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
-    ReferenceClock expected(StartOf(name));
+    RECT chartClient;
+    GetClientRect(chart, &chartClient);
+    ReferencePanels expected(StartOf(name), {chartClient.right, chartClient.bottom});
     size_t differing = 0;
     EXPECT_TRUE(ViewerProcess::waitFor([&] {
-      return (differing = DifferentPixels(CaptureFromScreen(info), expected.pixels())) == 0;
+      return (differing = DifferentPixels(CaptureFromScreen(info), expected.clockPixels())) == 0;
     }, 10000)) << differing << " pixels differ";
+
+    const chart::Plot& plot = expected.plot();
+    const int column = chart::FrameX(plot, 0, 2) + chart::kDrawingX;
+    const int row = (plot.top + plot.bottom) / 2 + chart::kDrawingY;
+    std::vector<int> marker;
+    EXPECT_TRUE(ViewerProcess::waitFor([&] {
+      marker = YellowColumns(CaptureFromScreen(chart), chartClient.right, row);
+      // The pen is two pixels wide.
+      return !marker.empty() && marker.front() >= column - 1 && marker.back() <= column + 1;
+    }, 10000)) << "marker expected at " << column << ", found at "
+               << (marker.empty() ? -1 : marker.front());
     shot("first picture");
   }
 }
