@@ -1,6 +1,7 @@
 // Pathscope.exe started as a process of its own on the virtual display and used from
-// outside like its user would: the menu, the file chooser, the close box and the boxes
-// it asks with. Every wait has a deadline; a failing test leaves a screenshot.
+// outside like its user would: the menu, the file chooser, the console's buttons and
+// slider, the close box and the boxes it asks with. Every wait has a deadline; a failing
+// test leaves a screenshot.
 #include <gtest/gtest.h>
 
 #include <algorithm>
