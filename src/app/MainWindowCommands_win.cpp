@@ -87,6 +87,14 @@ void MainWindow::startPlaying() {
   }
 }
 
+// The panels' commands while a recording loads are dropped, as the menus are: a click
+// queued for a button before the load disabled it (a second press while the window was
+// still busy with the first) reaches it while the load handles the window's messages,
+// and a second opening begun there would close the recording being loaded.
+void MainWindow::openFile() {
+  if (!busy_) openFileCommand();
+}
+
 void MainWindow::openFileCommand() {
   stopPlaying();
   std::wstring chosen;
@@ -191,6 +199,7 @@ void MainWindow::failureEpilogue() {
 }
 
 void MainWindow::stepRecording(bool backward) {
+  if (busy_) return;
   stopPlaying();
   try {
     const int index = player_->currentIndex() + (backward ? -1 : 1);
@@ -208,6 +217,7 @@ void MainWindow::stepRecording(bool backward) {
 }
 
 void MainWindow::stepDate(bool backward) {
+  if (busy_) return;
   try {
     player_->jumpToDate(backward);
     currentPath_ = player_->recordingPath();
@@ -221,6 +231,7 @@ void MainWindow::stepDate(bool backward) {
 }
 
 void MainWindow::openThumbnail(int index) {
+  if (busy_) return;
   player_->setPictureName(thumbnailFileName(index));
   try {
     player_->openPicture(currentPath_);

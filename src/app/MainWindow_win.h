@@ -42,7 +42,7 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   void resetView() override;
   void stepRecording(bool backward) override;
   void showWarning(const std::wstring& text) override;
-  void openFile() override { openFileCommand(); }
+  void openFile() override;
   void stepDate(bool backward) override;
   void openThumbnail(int index) override;
 

@@ -18,6 +18,7 @@
 #include "app/ResourceIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
+#include "foundation/Utf8.h"
 #include "playback/ConfigPanel_win.h"
 #include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
@@ -224,6 +225,45 @@ TEST_F(MainWindowTest, RefusesCommandsAndClosingWhileALoadRuns) {
   window_->setBusy(false);
   command(IDM_ABOUT);
   EXPECT_EQ(window_->abouts, 1);
+}
+
+// A click already queued for a panel's button when a load begins (the user pressed twice
+// while the window was still busy with the first press) is handled while the load pumps
+// the window's messages. It must not start a second opening inside the first.
+TEST_F(MainWindowTest, IgnoresPanelPressesThatArriveWhileALoadRuns) {
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}, {Name(2), At(14, 2)}, {Name(3), At(15, 1)}});
+  struct Press {
+    const char* button;
+    bool onConsole;  // else the volume and brightness panel
+    POINT at;
+  };
+  const Press presses[] = {
+      {"next", true, {220, 22}},
+      {"previous", true, {198, 22}},
+      {"next date", true, {140, 17}},
+      {"previous date", true, {107, 17}},
+      {"open", false, {57, 178}},
+  };
+  for (const Press& p : presses) {
+    SCOPED_TRACE(p.button);
+    window_->openRecording(path(folder, 2), false);
+    ASSERT_EQ(player().currentIndex(), 1);
+    window_->asked.clear();
+    window_->choices = {path(folder, 1)};
+    const HWND panel = p.onConsole ? window_->consolePanel().handle() : window_->configPanel().handle();
+    const HWND button = ChildWindowFromPoint(panel, p.at);
+    ASSERT_NE(button, panel);
+    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+
+    window_->openRecording(path(folder, 3), false);
+    EXPECT_TRUE(window_->asked.empty()) << (window_->asked.empty() ? "" : ToUtf8(window_->asked[0]));
+    EXPECT_EQ(player().currentIndex(), 2);
+    EXPECT_EQ(player().state(), PlayerState::Playing);
+    EXPECT_EQ(title(), titleFor(path(folder, 3)));
+    EXPECT_EQ(window_->choices.size(), 1u) << "no chooser";
+    PumpFor(20);
+  }
 }
 
 TEST_F(MainWindowTest, DestroyedWhileBusyStillEndsTheMessageLoop) {

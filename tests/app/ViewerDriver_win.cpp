@@ -263,3 +263,30 @@ std::vector<unsigned char> CaptureFromScreen(HWND window) {
   BITMAPINFOHEADER header{};
   return GrabScreen(area, 32, true, header);
 }
+
+// ---- Dragging with the mouse, and the close box handled at once ----
+
+namespace {
+
+void PostMouse(HWND window, UINT message, WPARAM keys, POINT at) {
+  POINT screen = at;
+  ClientToScreen(window, &screen);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageW(window, message, keys, MAKELPARAM(at.x, at.y));
+}
+
+}  // namespace
+
+void ViewerProcess::pressMouse(HWND window, POINT at) {
+  PostMouse(window, WM_MOUSEMOVE, 0, at);
+  PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+}
+
+void ViewerProcess::dragMouse(HWND window, POINT at) { PostMouse(window, WM_MOUSEMOVE, MK_LBUTTON, at); }
+
+void ViewerProcess::releaseMouse(HWND window, POINT at) { PostMouse(window, WM_LBUTTONUP, 0, at); }
+
+bool ViewerProcess::sendCloseBox(DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}

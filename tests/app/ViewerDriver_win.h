@@ -51,6 +51,17 @@ class ViewerProcess {
   // cannot be read.
   std::wstring currentDirectory() const;
 
+  // ---- Dragging with the mouse, and the close box handled at once ----
+  // The left button pressed, moved with the button held, and released at points of a
+  // window's client area: the messages a drag produces. The pointer itself is put there
+  // first, so that the system's own mouse messages agree with them.
+  static void pressMouse(HWND window, POINT at);
+  static void dragMouse(HWND window, POINT at);
+  static void releaseMouse(HWND window, POINT at);
+  // What the close box sends, handed over and waited for until the viewer has handled
+  // it; false when it did not return in time (a box it opened holds it).
+  bool sendCloseBox(DWORD timeoutMs = 3000);
+
  private:
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
