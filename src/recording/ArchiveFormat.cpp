@@ -6,6 +6,7 @@
 
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "recording/FormatVersionText.h"
 
 namespace archive {
 
@@ -14,22 +15,6 @@ const uint8_t kSignaturePattern[kSignaturePatternSize] = {'O', 'R', 'I', 'V', 'A
 
 const uint8_t kJpegPrefix[kTagSize] = {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x04, 0x00, 0x00,
                                        0xFF, 0xFE, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xE0};
-
-bool ParseFormatVersion(const std::wstring& text, FormatVersion& version) {
-  if (text.size() != 4) return false;
-  unsigned value = 0;
-  for (wchar_t c : text) {
-    unsigned digit;
-    if (c >= L'0' && c <= L'9') digit = c - L'0';
-    else if (c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-    else return false;
-    value = value * 16 + digit;
-  }
-  version.high = static_cast<uint8_t>(value >> 8);
-  version.low = static_cast<uint8_t>(value & 0xFF);
-  return true;
-}
 
 uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
@@ -125,10 +110,7 @@ BlockKind ClassifyBlock(const BlockHeader& header, const uint8_t* tag, uint32_t 
 }
 
 FormatVersion ProcessFormatVersion() {
-  static const FormatVersion version = [] {
-    FormatVersion parsed;
-    return ParseFormatVersion(LoadText(kTextFormatVersion), parsed) ? parsed : FormatVersion();
-  }();
+  static const FormatVersion version = FormatVersionFromText(LoadText(kTextFormatVersion));
   return version;
 }
 

@@ -4,7 +4,6 @@
 // all share them. All multi-byte integers in the file are big-endian.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "foundation/LocalTime.h"
@@ -43,10 +42,8 @@ struct FormatVersion {
   bool operator!=(const FormatVersion& o) const { return !(*this == o); }
 };
 
-// Reads a version written as four hexadecimal digits ("0401"); false for anything else.
-bool ParseFormatVersion(const std::wstring& text, FormatVersion& version);
-// The version this program reads and writes: the string table's entry, read once
-// (0401 if the entry cannot be read).
+// The version this program reads and writes: the string table's entry, read once with
+// FormatVersionFromText (0401 if the entry cannot be read).
 FormatVersion ProcessFormatVersion();
 
 // Big-endian readers.

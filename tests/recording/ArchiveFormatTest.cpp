@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "foundation/LocalTime.h"
 #include "recording/ArchiveFormat.h"
+#include "recording/FormatVersionText.h"
 
 using namespace archive;
 
@@ -203,13 +205,20 @@ TEST(ArchiveFormat, JpegStreamIsRebuiltOnlyFromAGoodTag) {
   EXPECT_FALSE(RebuildJpegStream(tiny, FormatVersion{}));
 }
 
+// The reader compares tags with the version start-up records, so it reads the entry the
+// same way: as strtol reads base 16, not only as four digits.
 TEST(ArchiveFormat, FormatVersionIsReadAsHex) {
-  FormatVersion v{0, 0};
-  ASSERT_TRUE(ParseFormatVersion(L"0401", v));
-  EXPECT_EQ(v, FormatVersion{});
-  ASSERT_TRUE(ParseFormatVersion(L"0A1f", v));
-  EXPECT_EQ(v.high, 0x0A);
-  EXPECT_EQ(v.low, 0x1F);
-  EXPECT_FALSE(ParseFormatVersion(L"401", v));
-  EXPECT_FALSE(ParseFormatVersion(L"04g1", v));
+  const struct {
+    const wchar_t* text;
+    FormatVersion version;
+  } cases[] = {
+      {L"0401", {0x04, 0x01}}, {L"0A1f", {0x0A, 0x1F}}, {L"401", {0x04, 0x01}},
+      {L"0x0402", {0x04, 0x02}}, {L"04g1", {0x00, 0x04}}, {L"", {0x04, 0x01}},
+  };
+  for (const auto& c : cases) {
+    const FormatVersion v = FormatVersionFromText(c.text);
+    EXPECT_EQ(v.high, c.version.high) << testing::PrintToString(std::wstring(c.text));
+    EXPECT_EQ(v.low, c.version.low) << testing::PrintToString(std::wstring(c.text));
+  }
+  EXPECT_EQ(ProcessFormatVersion(), FormatVersion{}) << "the shipped entry is 0401";
 }

@@ -1,7 +1,9 @@
-#include "app/FormatVersionText.h"
+#include "recording/FormatVersionText.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace archive {
 
 namespace {
 
@@ -20,7 +22,7 @@ constexpr int64_t kLongMinMagnitude = 0x80000000;
 
 }  // namespace
 
-archive::FormatVersion FormatVersionFromText(const std::wstring& text) {
+FormatVersion FormatVersionFromText(const std::wstring& text) {
   size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;
   bool negative = false;
@@ -36,12 +38,14 @@ archive::FormatVersion FormatVersionFromText(const std::wstring& text) {
     anyDigit = true;
     if (magnitude <= kLongMinMagnitude) magnitude = magnitude * 16 + HexDigit(text[i]);
   }
-  if (!anyDigit) return archive::FormatVersion();
+  if (!anyDigit) return FormatVersion();
   const int64_t value = negative ? -std::min(magnitude, kLongMinMagnitude) : std::min(magnitude, kLongMax);
-  if (value > 0xFFFF) return archive::FormatVersion();
-  archive::FormatVersion version;
+  if (value > 0xFFFF) return FormatVersion();
+  FormatVersion version;
   const uint32_t bits = static_cast<uint32_t>(value);
   version.high = static_cast<uint8_t>((bits >> 8) & 0xFF);
   version.low = static_cast<uint8_t>(bits & 0xFF);
   return version;
 }
+
+}  // namespace archive
