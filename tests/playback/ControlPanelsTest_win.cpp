@@ -17,6 +17,7 @@
 #include "PanelTestOwner_win.h"
 #include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
+#include "ScreenCapture_win.h"
 #include "TempDir.h"
 #include "WidgetTestSupport_win.h"
 #include "foundation/LocalTime.h"
@@ -364,12 +365,12 @@ TEST_F(ControlPanelsTest, SwitchMarksStandAtTheirFramesAndGoWithTheRecording) {
   const AlphaImage mark(10030);
   // The mark's centre two pixels right of the thumb's centre (thumb 24, mark 18 wide).
   const std::set<int> expected = {5, slider.PixelFromValue(events[1]) + 5};
-  EXPECT_EQ(MarksIn(*CaptureClient(slider.handle()), *mark.Picture(), 11), expected);
+  EXPECT_EQ(MarksIn(*CapturePainted(slider.handle()), *mark.Picture(), 11), expected);
 
   player_->closeRecording();
   settle();
   EXPECT_TRUE(console().slider().events().empty());
-  EXPECT_TRUE(MarksIn(*CaptureClient(slider.handle()), *mark.Picture(), 11).empty());
+  EXPECT_TRUE(MarksIn(*CapturePainted(slider.handle()), *mark.Picture(), 11).empty());
 }
 
 TEST_F(ControlPanelsTest, MarksOfEarlyFramesOnTheFirstPixelAreLeftOut) {
@@ -392,7 +393,7 @@ TEST_F(ControlPanelsTest, MarksOfEarlyFramesOnTheFirstPixelAreLeftOut) {
     bar->SetValue(c.maximum / 2, false);  // the thumb between the marks
     bar->setEvents(c.events);
     EXPECT_EQ(bar->markColumns(), c.columns);
-    const std::set<int> drawn = MarksIn(*CaptureClient(bar->handle()), *mark.Picture(), 11);
+    const std::set<int> drawn = MarksIn(*CapturePainted(bar->handle()), *mark.Picture(), 11);
     for (int x : c.columns) EXPECT_TRUE(drawn.count(x)) << "no mark at " << x;
   }
 }
@@ -407,7 +408,7 @@ TEST_F(ControlPanelsTest, BackgroundShowsWhetherThePanelIsEnabled) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.enabled);
     console().setEnabled(c.enabled);
-    const std::unique_ptr<Image> shot = CaptureClient(console().handle());
+    const std::unique_ptr<Image> shot = CapturePainted(console().handle());
     const int w = c.piece.Width();
     EXPECT_EQ(Block(*shot, kConsoleWidth - 74, kConsoleWidth, 2, 8),
               Block(*c.piece.Picture(), w - 74, w, 2, 8));
@@ -462,7 +463,7 @@ TEST_F(ControlPanelsTest, BuildingTheConfigurationPanelAsksNothingOfThePlayer) {
 
 TEST_F(ControlPanelsTest, SlidersSetTheVolumeAndTheGamma) {
   openRecording();
-  const auto playerShot = [&] { return Block(*CaptureClient(player_->handle()), 0, 160, 0, 120); };
+  const auto playerShot = [&] { return Block(*CapturePainted(player_->handle()), 0, 160, 0, 120); };
   const std::vector<uint32_t> atStart = playerShot();
   ImageTrackBar& volume = config().volumeSlider();
   ImageTrackBar& brightness = config().brightnessSlider();
@@ -550,7 +551,7 @@ TEST_F(ControlPanelsTest, EnablingRepaintsOnlyControlsThatChange) {
     c.call();
     for (size_t i = 0; i < all.size(); ++i) {
       EXPECT_EQ(all[i]->isEnabled(), c.enabled[i]) << i;
-      const bool painted = PixelAt(*CaptureClient(all[i]->handle()), 1, 1) != kMagenta;
+      const bool painted = PixelAt(*CapturePainted(all[i]->handle()), 1, 1) != kMagenta;
       EXPECT_EQ(painted, c.repainted[i]) << i;
     }
   }

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "PlaybackTestSupport.h"
-#include "../toolkit/ScreenPixels_win.h"
+#include "ScreenCapture_win.h"
 #include "StandInInfo.h"
 #include "TempDir.h"
 #include "foundation/LocalTime.h"

@@ -23,9 +23,9 @@
 
 #include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
+#include "ScreenCapture_win.h"
 #include "TempDir.h"
 #include "WaveBytes.h"
-#include "WindowCapture_win.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ScreenPixels_win.h"
+#include "ScreenCapture_win.h"
+#include "TestParent_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"

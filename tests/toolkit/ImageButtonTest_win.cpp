@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ScreenCapture_win.h"
 #include "WidgetTestSupport_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
@@ -210,14 +211,14 @@ void ExpectLook(const Image& shown, Look look) {
   const int ids[] = {kNormal, kPressed, kDisabled, kNormal};
   if (look == Look::Background) {
     EXPECT_EQ(Block(shown, 0, kSide, 0, kSide),
-              std::vector<uint32_t>(kSide * kSide, SystemColour(COLOR_BTNFACE)));
+              std::vector<uint32_t>(kSide * kSide, Rgb(GetSysColor(COLOR_BTNFACE))));
     return;
   }
   const AlphaImage picture(ids[static_cast<int>(look)]);
   ASSERT_EQ(picture.Width(), kSide);
   if (look == Look::NormalOneLower) {
     EXPECT_EQ(Block(shown, 0, kSide, 1, kSide), Block(*picture.Picture(), 0, kSide, 0, kSide - 1));
-    EXPECT_EQ(PixelAt(shown, kSide / 2, 0), SystemColour(COLOR_BTNSHADOW)) << "sunken frame's top";
+    EXPECT_EQ(PixelAt(shown, kSide / 2, 0), Rgb(GetSysColor(COLOR_BTNSHADOW))) << "sunken frame's top";
     return;
   }
   EXPECT_EQ(Block(shown, 0, kSide, 0, kSide), Block(*picture.Picture(), 0, kSide, 0, kSide));
@@ -252,7 +253,7 @@ TEST(ImageButton, DrawsThePictureOfItsState) {
     // A whole repaint, as when the button is uncovered: pressing alone repaints only
     // when the look changes.
     InvalidateRect(placed.hwnd(), nullptr, TRUE);
-    ExpectLook(*CaptureClient(placed.hwnd()), c.look);
+    ExpectLook(*CapturePainted(placed.hwnd()), c.look);
     ReleaseCapture();
   }
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ScreenPixels_win.h"
+#include "ScreenCapture_win.h"
+#include "TestParent_win.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ScreenCapture_win.h"
 #include "WidgetTestSupport_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
@@ -245,8 +246,8 @@ TEST(ImageTrackBar, ABarWithoutPicturesStillNotifiesAndCaptures) {
   EXPECT_EQ(listener.log, (Log{"begin", "change", "change", "end"}));
   EXPECT_EQ(placed.bar->Value(), 16);
   InvalidateRect(placed.hwnd(), nullptr, TRUE);
-  EXPECT_EQ(Block(*CaptureClient(placed.hwnd()), 0, kWidth, 0, kHeight),
-            std::vector<uint32_t>(kWidth * kHeight, SystemColour(COLOR_BTNFACE)));
+  EXPECT_EQ(Block(*CapturePainted(placed.hwnd()), 0, kWidth, 0, kHeight),
+            std::vector<uint32_t>(kWidth * kHeight, Rgb(GetSysColor(COLOR_BTNFACE))));
 }
 
 TEST(ImageTrackBar, TicksWhileHeldAndStopsAtTheRelease) {
@@ -314,7 +315,7 @@ std::vector<uint32_t> TipPixelsAfterDrag(int downX, int moveX) {
   Tipped placed(nullptr);
   MouseDown(placed.hwnd(), downX, 8);
   MouseMove(placed.hwnd(), moveX, 8);
-  std::unique_ptr<Image> shown = CaptureClient(placed.tip->handle());
+  std::unique_ptr<Image> shown = CapturePainted(placed.tip->handle());
   std::vector<uint32_t> pixels = Block(*shown, 0, shown->Width(), 0, shown->Height());
   MouseUp(placed.hwnd(), moveX, 8);
   return pixels;
@@ -403,7 +404,7 @@ TEST(ImageTrackBar, PaintsTheTrackAndTheThumb) {
     placed.bar->SetRange(0, 16);
     placed.bar->SetValue(c.value, false);
     InvalidateRect(placed.hwnd(), nullptr, TRUE);
-    const auto shown = CaptureClient(placed.hwnd());
+    const auto shown = CapturePainted(placed.hwnd());
     EXPECT_EQ(Block(*shown, 0, kWidth, 0, kHeight), Composed(c.base, placed.bar->thumbX()));
   }
 }
@@ -417,7 +418,7 @@ TEST(ImageTrackBar, SegmentedTrackIsFilledUpToTheThumb) {
   placed.bar->segmented = true;
   placed.bar->SetRange(0, 16);
   placed.bar->SetValue(8, false);
-  const auto shown = CaptureClient(placed.hwnd());
+  const auto shown = CapturePainted(placed.hwnd());
   const int half = kThumbWidth / 2;
   EXPECT_EQ(Block(*shown, 0, half, 0, kHeight), Block(*fill.Picture(), 0, half, 0, kHeight))
       << "left cap";
@@ -443,7 +444,7 @@ TEST(ImageTrackBar, SubclassesDrawTheTrackThemselves) {
     placed.bar->drawTrackCalls.clear();
     placed.bar->SetValue(8, false);  // moves the thumb: one repaint
     EXPECT_EQ(placed.bar->drawTrackCalls.size(), c.calls);
-    const auto shown = CaptureClient(placed.hwnd());
+    const auto shown = CapturePainted(placed.hwnd());
     if (c.segmented) {
       EXPECT_EQ(placed.bar->drawTrackCalls.front(), std::make_pair(kWidth, kHeight));
       EXPECT_EQ(PixelAt(*shown, 69, 8), 0xFF0000u);

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "ScreenPixels_win.h"
+#include "ScreenCapture_win.h"
+#include "TestParent_win.h"
 #include "foundation/Exception.h"
 #include "toolkit/LinkLabel_win.h"
 #include "toolkit/MessagePump_win.h"

@@ -2,10 +2,7 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "toolkit/MessagePump_win.h"
-#include "toolkit/ScopedWin_win.h"
 #include "toolkit/Window_win.h"
 
 namespace {
@@ -40,53 +37,6 @@ void KeyDown(HWND window, WPARAM key, bool repeat) {
   SendMessageW(window, WM_KEYDOWN, key, repeat ? 0x40000001 : 1);
 }
 void KeyUp(HWND window, WPARAM key) { SendMessageW(window, WM_KEYUP, key, 0xC0000001); }
-
-std::unique_ptr<Image> CaptureClient(HWND window) {
-  UpdateWindow(window);
-  PumpPending();
-  RECT client;
-  GetClientRect(window, &client);
-  const int w = client.right;
-  const int h = client.bottom;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  ScopedWindowDc screen(window);
-  ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
-  ScopedGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    ScopedSelection select(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, w, h, screen.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-  }
-  auto image = std::make_unique<Image>(w, h);
-  std::memcpy(image->Pixels(), bits, static_cast<size_t>(image->ByteSize()));
-  return image;
-}
-
-uint32_t PixelAt(const Image& image, int x, int y) {
-  const uint8_t* p =
-      image.Pixels() + (static_cast<size_t>(image.Height() - 1 - y) * image.Width() + x) * 4;
-  return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-}
-
-std::vector<uint32_t> Block(const Image& image, int x0, int x1, int y0, int y1) {
-  std::vector<uint32_t> colours;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) colours.push_back(PixelAt(image, x, y));
-  }
-  return colours;
-}
-
-uint32_t SystemColour(int index) {
-  const COLORREF c = GetSysColor(index);
-  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
 
 std::wstring ToolText(HWND tooltip, HWND control) {
   wchar_t text[80] = {};

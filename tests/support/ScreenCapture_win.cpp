@@ -1,9 +1,9 @@
-#include "ScreenPixels_win.h"
+#include "ScreenCapture_win.h"
 
 #include <cstring>
 
+#include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
-#include "toolkit/Window_win.h"
 
 std::unique_ptr<Image> CaptureDrawing(int width, int height, const std::function<void(HDC)>& draw) {
   BITMAPINFO info = {};
@@ -36,9 +36,24 @@ std::unique_ptr<Image> CaptureClient(HWND window) {
   });
 }
 
+std::unique_ptr<Image> CapturePainted(HWND window) {
+  UpdateWindow(window);
+  PumpPending();
+  return CaptureClient(window);
+}
+
 uint32_t PixelAt(const Image& image, int x, int y) {
-  const uint8_t* p = image.Pixels() + (static_cast<size_t>(image.Height() - 1 - y) * image.Width() + x) * 4;
+  const uint8_t* p =
+      image.Pixels() + (static_cast<size_t>(image.Height() - 1 - y) * image.Width() + x) * 4;
   return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+}
+
+std::vector<uint32_t> Block(const Image& image, int x0, int x1, int y0, int y1) {
+  std::vector<uint32_t> colours;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) colours.push_back(PixelAt(image, x, y));
+  }
+  return colours;
 }
 
 uint32_t Rgb(COLORREF colour) {
@@ -61,30 +76,4 @@ uint64_t ColourHash(const Image& image) {
     h = (h ^ p[i]) * 1099511628211ull;
   }
   return h;
-}
-
-namespace {
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
-
-HWND ShowTestParent(int width, int height, HBRUSH background) {
-  static ATOM atom = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PathscopeTestParent";
-    return RegisterClassExW(&wc);
-  }();
-  const HWND parent = CreateWindowExW(0, MAKEINTATOM(atom), L"test", WS_POPUP, 20, 20, width, height,
-                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  // The class is shared by every test parent; each sets its own background.
-  SetClassLongPtrW(parent, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(background));
-  ShowWindow(parent, SW_SHOWNOACTIVATE);
-  UpdateWindow(parent);
-  return parent;
 }
