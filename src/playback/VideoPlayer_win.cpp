@@ -325,13 +325,11 @@ void VideoPlayer::resume() {
   if (!info_) return;
   state_ = PlayerState::Playing;
   owner_.refreshPlayback();
-  // playFrom asks for the frame after this one and arms the tick. Asking once more here
-  // would count on a second frame and show it at once, before the restarted sound gets
-  // there; the next tick would then step back to the frame the sound is at.
   try {
     playFrom(currentFrame_);
   } catch (const Exception&) {
   }
+  scheduleNextTick();
 }
 
 void VideoPlayer::seek(int32_t frame) {
