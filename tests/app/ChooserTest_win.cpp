@@ -329,13 +329,24 @@ TEST_F(ChooserTest, FolderChooserWritesThePathOnlyForAFileSystemFolder) {
     bool ok = !c.chosen;
     {
       DialogDriver driver([&](HWND chooser) {
+        // The user presses OK once the tree shows the item chosen: the chooser may still
+        // be settling its own first selection, which would replace an early choice.
+        const HWND tree = FindTreeOf(chooser);
+        const std::wstring start = fs::path(folder()).filename().wstring();
         if (c.answer == Answer::ChooseSub) {
           const std::wstring sub = folder() + L"\\sub";
-          SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub.c_str()));
+          EXPECT_TRUE(WaitFor([&] {
+            SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub.c_str()));
+            return SelectedText(tree) == L"sub";
+          }, 20000)) << "the sub-folder was not selected";
         } else if (c.answer == Answer::ChooseComputer) {
           PIDLIST_ABSOLUTE computer = nullptr;
           SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
-          SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
+          EXPECT_TRUE(WaitFor([&] {
+            SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
+            const std::wstring shown = SelectedText(tree);
+            return !shown.empty() && shown != start;
+          }, 20000)) << "the computer was not selected";
           CoTaskMemFree(computer);
         }
         PostMessageW(chooser, WM_COMMAND, c.answer == Answer::Cancel ? IDCANCEL : IDOK, 0);
