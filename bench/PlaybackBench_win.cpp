@@ -54,11 +54,10 @@ class BenchOwner : public Window, public IPlayerOwner {
   }
   HWND ownerWindow() const override { return handle(); }
   void refreshPlayback() override {}
+  void runCommand(WORD) override {}
   void setBusy(bool) override {}
-  void setConfigurationEnabled(bool) override {}
   void recordingChanged() override {}
   void resetView() override {}
-  void stepRecording(bool) override {}
   void showWarning(const std::wstring& text) override {
     fwprintf(stderr, L"warning: %ls\n", text.c_str());
   }

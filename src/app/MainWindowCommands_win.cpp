@@ -1,4 +1,5 @@
 // The main window's commands and the opening and stepping of recordings.
+#include <exception>
 #include <optional>
 
 #include "app/AboutDialog_win.h"
@@ -11,6 +12,8 @@
 #include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
+#include "playback/PlayerCommands_win.h"
+#include "playback/ReentrantScope_win.h"
 #include "playback/Thumbnail_win.h"
 #include "playback/VideoPlayer_win.h"
 #include "recording/ScanFolder.h"
@@ -51,6 +54,18 @@ void MainWindow::showHelpPage() { OpenHelpPage(); }
 // ---- commands ----
 
 void MainWindow::runCommand(WORD id) {
+  // A command queued before a load began (a second press while the window was still
+  // busy with the first) arrives while the load dispatches this window's messages; a
+  // second opening begun there would close the recording being loaded.
+  if (busy_) return;
+  ReentrantScope scope(*this);
+  scope.run([&] { carryOut(id); });
+  scope.leave();  // the object may be gone now: nothing below touches it
+  if (scope.failure()) std::rethrow_exception(scope.failure());
+}
+
+void MainWindow::carryOut(WORD id) {
+  if (RunPlayerCommand(id, *player_, *console_)) return;
   switch (id) {
     case IDM_OPEN:
       openFileCommand();
@@ -70,6 +85,20 @@ void MainWindow::runCommand(WORD id) {
       stopPlaying();
       deviceCommands_.Run(id, handle());
       break;
+    case IDM_PREVIOUS_RECORDING:
+    case IDM_NEXT_RECORDING:
+      stepRecording(id == IDM_PREVIOUS_RECORDING);
+      break;
+    // A date jump needs a recording on the side it goes to, as the buttons show.
+    case IDM_PREVIOUS_DATE:
+      if (player_->currentIndex() > 0) stepDate(true);
+      break;
+    case IDM_NEXT_DATE:
+      if (player_->currentIndex() < player_->listCount() - 1) stepDate(false);
+      break;
+    case IDM_OPEN_THUMBNAIL:
+      openThumbnail();
+      break;
     default:
       break;
   }
@@ -79,21 +108,7 @@ void MainWindow::stopPlaying() {
   if (player_->state() == PlayerState::Playing) player_->stop();
 }
 
-void MainWindow::startPlaying() {
-  if (player_->state() == PlayerState::Stopped) {
-    player_->resume();
-  } else {
-    player_->playFrom(player_->currentFrame());
-  }
-}
-
-// The panels' commands while a recording loads are dropped, as the menus are: a click
-// queued for a button before the load disabled it (a second press while the window was
-// still busy with the first) reaches it while the load handles the window's messages,
-// and a second opening begun there would close the recording being loaded.
-void MainWindow::openFile() {
-  if (!busy_) openFileCommand();
-}
+void MainWindow::startPlaying() { player_->playOn(); }
 
 void MainWindow::openFileCommand() {
   stopPlaying();
@@ -131,16 +146,13 @@ void MainWindow::openRecording(const std::wstring& path, bool backward) {
   currentPath_ = path;
   // The load dispatches this window's messages; should one of them destroy the
   // window, the object must outlive this call.
-  holdDeletion();
+  ReentrantScope scope(*this);
   bool opened = false;
-  std::optional<std::wstring> failure;
-  try {
-    opened = loadRecording(path, backward);
-  } catch (const Exception& e) {
-    failure = e.message;
-  }
-  if (releaseDeletion() || windowDestroyed()) return;
-  if (opened) return;
+  scope.run([&] { opened = loadRecording(path, backward); });
+  const bool gone = scope.leave() || scope.abandoned();
+  // A failure outside the Exception family goes on to the message loop in any case.
+  const std::optional<std::wstring> failure = scope.failureText();
+  if (gone || opened) return;
   // Declining a large folder leaves the same clean view as a failure, without a message.
   failureEpilogue();
   if (failure && !failure->empty()) showWarning(*failure);
@@ -199,7 +211,6 @@ void MainWindow::failureEpilogue() {
 }
 
 void MainWindow::stepRecording(bool backward) {
-  if (busy_) return;
   stopPlaying();
   try {
     const int index = player_->currentIndex() + (backward ? -1 : 1);
@@ -217,7 +228,6 @@ void MainWindow::stepRecording(bool backward) {
 }
 
 void MainWindow::stepDate(bool backward) {
-  if (busy_) return;
   try {
     player_->jumpToDate(backward);
     currentPath_ = player_->recordingPath();
@@ -230,9 +240,8 @@ void MainWindow::stepDate(bool backward) {
   }
 }
 
-void MainWindow::openThumbnail(int index) {
-  if (busy_) return;
-  player_->setPictureName(thumbnailFileName(index));
+void MainWindow::openThumbnail() {
+  player_->setPictureName(thumbnailFileName(thumbnail_->selected()));
   try {
     player_->openPicture(currentPath_);
     updateTitle();

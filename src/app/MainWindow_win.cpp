@@ -14,8 +14,12 @@
 #include "playback/ConsolePanel_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
+#include "playback/PanelWindow_win.h"
+#include "playback/PlayerFrameSource_win.h"
+#include "playback/PlayTrackBar_win.h"
 #include "playback/Thumbnail_win.h"
 #include "playback/VideoPlayer_win.h"
+#include "toolkit/AlphaImage.h"
 #include "toolkit/Animation_win.h"
 #include "toolkit/ScopedWin_win.h"
 
@@ -127,14 +131,33 @@ void MainWindow::createChildren() {
   info_ = new InfoPanel(*this, *source_);
   chart_ = new LineChart(*this, *source_);
   thumbnail_ = new Thumbnail(*this);
+  const struct {
+    const Window* child;
+    int id;
+  } ids[] = {{player_, IDC_PLAYER},       {config_, IDC_CONFIG_PANEL}, {console_, IDC_CONSOLE_PANEL},
+             {info_, IDC_INFO_PANEL},     {chart_, IDC_CHART},         {thumbnail_, IDC_THUMBNAIL_STRIP}};
+  for (const auto& child : ids) SetControlId(*child.child, child.id);
 }
 
 // ---- the panels' operations ----
 
 void MainWindow::putSliderAtStart() { console_->slider().SetValue(0, false); }
 
-void MainWindow::setConfigurationEnabled(bool enabled) {
-  if (config_ != nullptr) config_->SetAllEnabled(enabled);
+void MainWindow::setBusy(bool busy) {
+  busy_ = busy;
+  if (config_ != nullptr) config_->SetAllEnabled(!busy);
+  setMenusEnabled(!busy);
+}
+
+void MainWindow::setMenusEnabled(bool enabled) {
+  const HMENU menu = handle() != nullptr ? GetMenu(handle()) : nullptr;
+  if (menu == nullptr) return;
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    EnableMenuItem(menu, static_cast<UINT>(position),
+                   MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  DrawMenuBar(handle());
 }
 
 void MainWindow::resetThumbnails() {
@@ -319,8 +342,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       return onCommand(wParam, lParam);
     case WM_ENTERIDLE:
-      if (!busy_) break;
-      // A menu opened while a recording loads closes again.
+      // A menu opened while a recording loads closes again. Only a menu: a box owned by
+      // this window idles here too, and an Escape posted at each idle would spin.
+      if (!busy_ || wParam != MSGF_MENU) break;
       PostMessageW(handle(), WM_KEYDOWN, VK_ESCAPE, 0);
       return 0;
     default:
@@ -337,7 +361,8 @@ LRESULT MainWindow::onSize(WPARAM kind, LPARAM size) {
 }
 
 LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
-  // Controls notify with their window in lParam; only the menu's commands count.
-  if (!busy_ && lParam == 0) runCommand(LOWORD(wParam));
+  // Controls notify with their window in lParam; the panels' buttons give their
+  // commands to runCommand directly, so only the menu's count here.
+  if (lParam == 0) runCommand(LOWORD(wParam));
   return 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The program's top-level window: owns the video player and the panels around it,
-// places them, paints the background pictures between them, carries the menu and turns
-// its commands into the opening and stepping of recordings. It deletes itself when its
+// places them, paints the background pictures between them, carries the menu, and runs
+// every command the user gives (menu items and panel buttons alike) through one function
+// that decides what may run while a recording loads. It deletes itself when its
 // window is destroyed, and its destruction ends the message loop.
 #include <windows.h>
 
@@ -10,21 +11,20 @@
 
 #include "devicedialogs/DeviceCommands_win.h"
 #include "foundation/TextIds.h"
-#include "playback/IPanelOwner_win.h"
 #include "playback/IPlayerOwner_win.h"
-#include "playback/PlayerFrameSource_win.h"
-#include "toolkit/AlphaImage.h"
 #include "toolkit/Window_win.h"
 
+class AlphaImage;
 class Animation;
 class ConfigPanel;
 class ConsolePanel;
 class InfoPanel;
 class LineChart;
+class PlayerFrameSource;
 class Thumbnail;
 class VideoPlayer;
 
-class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
+class MainWindow : public Window, public IPlayerOwner {
  public:
   // Builds the window with its menu, pictures and children; throws WindowException
   // when the class or the window cannot be made. The object then belongs to its window.
@@ -33,18 +33,18 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  // IPlayerOwner and IPanelOwner
+  // IPlayerOwner
   HWND ownerWindow() const override { return handle(); }
   void refreshPlayback() override;
-  void setBusy(bool busy) override { busy_ = busy; }
-  void setConfigurationEnabled(bool enabled) override;
+  // The one road of every command (foundation/CommandIds.h). Nothing runs while a
+  // recording loads. The window's object outlives the command, which may run a modal
+  // loop or a load that dispatches messages, one of which may destroy the window.
+  void runCommand(WORD id) override;
+  // Busy: commands and closing refused, the menus and the configuration panel grayed.
+  void setBusy(bool busy) override;
   void recordingChanged() override;
   void resetView() override;
-  void stepRecording(bool backward) override;
   void showWarning(const std::wstring& text) override;
-  void openFile() override;
-  void stepDate(bool backward) override;
-  void openThumbnail(int index) override;
 
   void layoutChildren(int width, int height);
   void paintBackground(HDC dc);
@@ -52,11 +52,10 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   void updateTitle();
   void startWaitingAnimation();
 
-  // The commands.
-  void runCommand(WORD id);
-  void openFileCommand();
+  // Opens the recording at `path` (its folder's list when it is named as a recording)
+  // and plays it; a failure is told and leaves a clean view. `backward`: unreadable
+  // recordings are passed over towards the start of the list.
   void openRecording(const std::wstring& path, bool backward);
-  void confirmExit();
 
   VideoPlayer& player() const { return *player_; }
   InfoPanel& infoPanel() const { return *info_; }
@@ -99,8 +98,16 @@ class MainWindow : public Window, public IPlayerOwner, public IPanelOwner {
   void dropChartCache();
   bool showsRecording() const;
   void repaintChild(HWND child, bool erase);
+  // The commands, run by runCommand.
+  void carryOut(WORD id);
+  void openFileCommand();
   void helpCommand();
   void aboutCommand();
+  void stepRecording(bool backward);
+  void stepDate(bool backward);
+  void openThumbnail();
+  void confirmExit();
+  void setMenusEnabled(bool enabled);
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onSize(WPARAM kind, LPARAM size);
 

@@ -3,15 +3,9 @@
 // controls, and the help page. Plain macros, because the resource compiler reads this
 // file too (resources/app/*.rc) and so both sides take the numbers from one place.
 
-// Menu and its commands (WM_COMMAND with lParam 0).
+// The menu; its commands' ids are shared with the panels' buttons.
+#include "foundation/CommandIds.h"
 #define IDR_MAIN_MENU 101
-#define IDM_OPEN 40004
-#define IDM_EXIT 40005
-#define IDM_DEVICE_SETTINGS 40012
-#define IDM_DATE_TIME 40015
-#define IDM_HELP 40019
-#define IDM_ABOUT 40020
-#define IDM_RESTORE_CARD 40024  // no menu item sends it
 
 // About box.
 #define IDD_ABOUT 132

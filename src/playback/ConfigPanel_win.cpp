@@ -3,9 +3,15 @@
 #include <cwchar>
 #include <initializer_list>
 
+#include "foundation/CommandIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "playback/IPlaybackOwner_win.h"
 #include "playback/ISoundPlayer.h"
+#include "playback/VideoPlayer_win.h"
+#include "toolkit/ImageButton_win.h"
+#include "toolkit/ImageTrackBar_win.h"
+#include "toolkit/TrackToolTip_win.h"
 
 namespace {
 
@@ -25,7 +31,7 @@ constexpr int kBrightnessY = 113;
 
 }  // namespace
 
-ConfigPanel::ConfigPanel(IPanelOwner& owner, VideoPlayer& player)
+ConfigPanel::ConfigPanel(IPlaybackOwner& owner, VideoPlayer& player)
     : owner_(owner), player_(player), background_(kBackgroundArt) {
   createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, [this] {
     createControls();
@@ -50,19 +56,21 @@ void ConfigPanel::createControls() {
   brightness_->formatter = BrightnessText;
 
   const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  volumeReset_ = addButton(14, kVolumeY, 17, 15);
+  volumeReset_ = addButton(IDC_VOLUME_RESET, 14, kVolumeY, 17, 15);
   volumeReset_->SetImages(kVolumeResetArt, 0, 0);
-  brightnessReset_ = addButton(14, kBrightnessY, 16, 16);
+  brightnessReset_ = addButton(IDC_BRIGHTNESS_RESET, 14, kBrightnessY, 16, 16);
   brightnessReset_->SetImages(kBrightnessResetArt, 0, 0);
   for (ImageButton* reset : {volumeReset_, brightnessReset_}) {
     reset->drawEdge = false;
     reset->cursor = hand;
   }
-  open_ = addButton(57, 178, 102, 28);
+  open_ = addButton(IDM_OPEN, 57, 178, 102, 28);
   open_->SetImages(kOpenArt[0], kOpenArt[1], kOpenArt[2]);
 
   volume_->listener = this;
   brightness_->listener = this;
+  SetControlId(*volume_, IDC_VOLUME_SLIDER);
+  SetControlId(*brightness_, IDC_BRIGHTNESS_SLIDER);
 }
 
 ImageTrackBar* ConfigPanel::addSlider(int y, int trackArt, Range range, int32_t value) {
@@ -74,8 +82,9 @@ ImageTrackBar* ConfigPanel::addSlider(int y, int trackArt, Range range, int32_t 
   return slider;
 }
 
-ImageButton* ConfigPanel::addButton(int x, int y, int width, int height) {
+ImageButton* ConfigPanel::addButton(int id, int x, int y, int width, int height) {
   ImageButton* button = MakeControl<ImageButton>(handle(), x, y, width, height);
+  SetControlId(*button, id);
   button->listener = this;
   return button;
 }
@@ -132,7 +141,7 @@ void ConfigPanel::SetVolumeEnabled(bool enable) {
 
 void ConfigPanel::OnClick(ImageButton* button) {
   if (button == open_) {
-    owner_.openFile();
+    owner_.runCommand(IDM_OPEN);
   } else if (button == volumeReset_) {
     volume_->SetValue(kStandardVolume, true);
   } else if (button == brightnessReset_) {

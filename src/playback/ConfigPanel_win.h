@@ -8,15 +8,16 @@
 #include <cstdint>
 #include <string>
 
-#include "playback/IPanelOwner_win.h"
 #include "playback/PanelWindow_win.h"
-#include "playback/VideoPlayer_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ImageButtonListener.h"
-#include "toolkit/ImageButton_win.h"
 #include "toolkit/ImageTrackBarListener.h"
-#include "toolkit/ImageTrackBar_win.h"
-#include "toolkit/TrackToolTip_win.h"
+
+class IPlaybackOwner;
+class ImageButton;
+class ImageTrackBar;
+class TrackToolTip;
+class VideoPlayer;
 
 class ConfigPanel : public PanelWindow, public ImageButtonListener, public ImageTrackBarListener {
  public:
@@ -28,7 +29,7 @@ class ConfigPanel : public PanelWindow, public ImageButtonListener, public Image
   // Creates the child window of the owner's window (the owner places it, 209 x 220)
   // with its controls at their standard values; nothing is asked of the player yet.
   // Delete the panel by destroying its window.
-  ConfigPanel(IPanelOwner& owner, VideoPlayer& player);
+  ConfigPanel(IPlaybackOwner& owner, VideoPlayer& player);
   ~ConfigPanel() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -62,11 +63,11 @@ class ConfigPanel : public PanelWindow, public ImageButtonListener, public Image
     int32_t minimum, maximum;
   };
   ImageTrackBar* addSlider(int y, int trackArt, Range range, int32_t value);
-  ImageButton* addButton(int x, int y, int width, int height);
+  ImageButton* addButton(int id, int x, int y, int width, int height);
   void addTips();
   void eraseBackground(HDC dc);
 
-  IPanelOwner& owner_;
+  IPlaybackOwner& owner_;
   VideoPlayer& player_;
   // The child windows delete their objects when they go with the panel's window.
   ImageTrackBar* volume_ = nullptr;

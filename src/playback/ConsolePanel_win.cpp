@@ -4,10 +4,17 @@
 #include <initializer_list>
 #include <vector>
 
+#include "foundation/CommandIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "playback/IPlaybackOwner_win.h"
+#include "playback/PlayButton_win.h"
+#include "playback/PlayTrackBar_win.h"
+#include "playback/VideoPlayer_win.h"
 #include "recording/IVideoInfo.h"
+#include "toolkit/ImageButton_win.h"
 #include "toolkit/ScopedWin_win.h"
+#include "toolkit/TrackToolTip_win.h"
 
 namespace {
 
@@ -42,7 +49,7 @@ void DrawMiddleAndRight(HDC dc, const RECT& client, int from, const AlphaImage& 
 
 }  // namespace
 
-ConsolePanel::ConsolePanel(IPanelOwner& owner, VideoPlayer& player)
+ConsolePanel::ConsolePanel(IPlaybackOwner& owner, VideoPlayer& player)
     : owner_(owner),
       player_(player),
       left_(kLeftArt),
@@ -62,22 +69,25 @@ void ConsolePanel::createControls() {
   play_ = MakeControl<PlayButton>(handle(), 23, 11, 40, 40);
   play_->drawEdge = false;
   play_->listener = this;
-  stop_ = addButton(67, 18, 26, kStopArt);
+  SetControlId(*play_, IDM_PLAY_PAUSE);
+  stop_ = addButton(IDM_STOP, 67, 18, 26, kStopArt);
   stop_->drawEdge = false;
-  next_ = addButton(220, 22, 22, kNextArt);
-  previous_ = addButton(198, 22, 22, kPreviousArt);
-  previousDate_ = addButton(107, 17, 30, kPreviousDateArt);
-  nextDate_ = addButton(140, 17, 30, kNextDateArt);
+  next_ = addButton(IDM_NEXT_RECORDING, 220, 22, 22, kNextArt);
+  previous_ = addButton(IDM_PREVIOUS_RECORDING, 198, 22, 22, kPreviousArt);
+  previousDate_ = addButton(IDM_PREVIOUS_DATE, 107, 17, 30, kPreviousDateArt);
+  nextDate_ = addButton(IDM_NEXT_DATE, 140, 17, 30, kNextDateArt);
 
   slider_ = MakeControl<PlayTrackBar>(handle(), kSliderX, kSliderY, kSliderCreationWidth,
                                       kSliderHeight);
   slider_->SetImages(kSliderThumbArt, kSliderTrackArt, kSliderFillArt);
   slider_->segmented = true;
   slider_->listener = this;
+  SetControlId(*slider_, IDC_POSITION_SLIDER);
 }
 
-ImageButton* ConsolePanel::addButton(int x, int y, int size, const int (&art)[3]) {
+ImageButton* ConsolePanel::addButton(int id, int x, int y, int size, const int (&art)[3]) {
   ImageButton* button = MakeControl<ImageButton>(handle(), x, y, size, size);
+  SetControlId(*button, id);
   button->SetImages(art[0], art[1], art[2]);
   button->listener = this;
   return button;
@@ -189,28 +199,7 @@ void ConsolePanel::setControlsShown(bool shown) {
 }
 
 void ConsolePanel::OnClick(ImageButton* button) {
-  if (button == play_) {
-    togglePlaying();
-  } else if (button == stop_) {
-    player_.seek(0);
-  } else if (button == next_ || button == previous_) {
-    owner_.stepRecording(button == previous_);
-  } else if (button == previousDate_) {
-    if (player_.currentIndex() > 0) owner_.stepDate(true);
-  } else if (button == nextDate_) {
-    if (player_.currentIndex() < player_.listCount() - 1) owner_.stepDate(false);
-  }
-}
-
-// The look decides: the pause look pauses, whatever the player did meanwhile.
-void ConsolePanel::togglePlaying() {
-  if (play_->playing()) {
-    player_.stop();
-  } else if (player_.state() == PlayerState::Stopped) {
-    player_.resume();
-  } else {
-    player_.playFrom(player_.currentFrame());
-  }
+  owner_.runCommand(static_cast<WORD>(GetDlgCtrlID(button->handle())));
 }
 
 void ConsolePanel::OnTrackChange(ImageTrackBar* bar) { player_.seek(bar->Value()); }
@@ -219,10 +208,5 @@ void ConsolePanel::OnTrackBegin(ImageTrackBar*) { stateAtDragStart_ = player_.st
 
 // A drag pauses the player as it seeks; it plays on only if it played before.
 void ConsolePanel::OnTrackEnd(ImageTrackBar*) {
-  if (stateAtDragStart_ != PlayerState::Playing) return;
-  if (player_.state() == PlayerState::Stopped) {
-    player_.resume();
-  } else {
-    player_.playFrom(player_.currentFrame());
-  }
+  if (stateAtDragStart_ == PlayerState::Playing) player_.playOn();
 }

@@ -1,22 +1,25 @@
 #pragma once
 // The strip of playback controls under the picture: play/pause, stop, previous and next
-// date, previous and next recording, and the position slider with its switch marks. It
-// turns clicks and drags into calls on the player and its owner, and takes the state of
-// its controls from the player whenever the owner refreshes the playback views.
+// date, previous and next recording, and the position slider with its switch marks. A
+// button's click is its command, carried out by the owner; a drag of the slider seeks
+// the player. The controls take their state from the player whenever the owner
+// refreshes the playback views.
 #include <windows.h>
 
 #include <cstdint>
 
-#include "playback/IPanelOwner_win.h"
 #include "playback/PanelWindow_win.h"
-#include "playback/PlayButton_win.h"
-#include "playback/PlayTrackBar_win.h"
-#include "playback/VideoPlayer_win.h"
+#include "playback/PlayerState.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ImageButtonListener.h"
-#include "toolkit/ImageButton_win.h"
 #include "toolkit/ImageTrackBarListener.h"
-#include "toolkit/TrackToolTip_win.h"
+
+class IPlaybackOwner;
+class ImageButton;
+class PlayButton;
+class PlayTrackBar;
+class TrackToolTip;
+class VideoPlayer;
 
 class ConsolePanel : public PanelWindow, public ImageButtonListener, public ImageTrackBarListener {
  public:
@@ -28,7 +31,7 @@ class ConsolePanel : public PanelWindow, public ImageButtonListener, public Imag
 
   // Creates the child window of the owner's window (the owner places it), its controls
   // and their tips. Delete the panel by destroying its window.
-  ConsolePanel(IPanelOwner& owner, VideoPlayer& player);
+  ConsolePanel(IPlaybackOwner& owner, VideoPlayer& player);
   ~ConsolePanel() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -61,15 +64,14 @@ class ConsolePanel : public PanelWindow, public ImageButtonListener, public Imag
 
  private:
   void createControls();
-  ImageButton* addButton(int x, int y, int size, const int (&art)[3]);
+  ImageButton* addButton(int id, int x, int y, int size, const int (&art)[3]);
   void addTips();
   void refreshButtons(PlayerState state, int32_t frame);
   void refreshSlider(int32_t frameCount, int32_t frame);
   void onSize(WPARAM kind, LPARAM size);
   void eraseBackground(HDC dc);
-  void togglePlaying();
 
-  IPanelOwner& owner_;
+  IPlaybackOwner& owner_;
   VideoPlayer& player_;
   // The child windows delete their objects when they go with the panel's window.
   PlayButton* play_ = nullptr;

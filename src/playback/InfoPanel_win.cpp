@@ -27,7 +27,7 @@ InfoPanel::GlyphSet LoadGlyphs(const std::array<int, frametime::kGlyphCount>& id
 
 }  // namespace
 
-InfoPanel::InfoPanel(IPanelOwner& owner, const IFrameSource& source)
+InfoPanel::InfoPanel(IPlaybackOwner& owner, const IFrameSource& source)
     : source_(source),
       background_(kBackgroundArt),
       dateGlyphs_(LoadGlyphs(kDateArt)),

@@ -9,7 +9,7 @@
 
 #include "playback/FrameTimeText.h"
 #include "playback/IFrameSource.h"
-#include "playback/IPanelOwner_win.h"
+#include "playback/IPlaybackOwner_win.h"
 #include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
 
@@ -19,7 +19,7 @@ class InfoPanel : public PanelWindow {
 
   // Creates the child window of the owner's window (the owner places it) and loads the
   // pictures. Delete the panel by destroying its window.
-  InfoPanel(IPanelOwner& owner, const IFrameSource& source);
+  InfoPanel(IPlaybackOwner& owner, const IFrameSource& source);
   ~InfoPanel() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -33,7 +33,7 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
 
 }  // namespace
 
-LineChart::LineChart(IPanelOwner& owner, const IFrameSource& source)
+LineChart::LineChart(IPlaybackOwner& owner, const IFrameSource& source)
     : source_(source),
       background_(CreateSolidBrush(RGB(0, 0, 0))),
       font_(MakeChartFont()),

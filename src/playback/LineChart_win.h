@@ -9,7 +9,7 @@
 
 #include "playback/ChartLayout.h"
 #include "playback/IFrameSource.h"
-#include "playback/IPanelOwner_win.h"
+#include "playback/IPlaybackOwner_win.h"
 #include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ScopedWin_win.h"
@@ -18,7 +18,7 @@ class LineChart : public PanelWindow {
  public:
   // Creates the child window of the owner's window (placed by the owner's layout) with
   // its brush, font and frame pictures. Delete the chart by destroying its window.
-  LineChart(IPanelOwner& owner, const IFrameSource& source);
+  LineChart(IPlaybackOwner& owner, const IFrameSource& source);
   ~LineChart() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -17,6 +17,12 @@ Control* MakeControl(Args&&... args) {
   return control.release();
 }
 
+// Gives a child window its control id, so that GetDlgItem finds it; a button's id is
+// the command it gives.
+inline void SetControlId(const Window& control, int id) {
+  SetWindowLongPtrW(control.handle(), GWLP_ID, id);
+}
+
 class PanelWindow : public Window {
  protected:
   // Creates the panel as a visible child window of `owner` with `extraStyle`, at 0 x 0

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/CommandIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
@@ -25,7 +26,7 @@ constexpr UINT_PTR kStepTimer = 0;
 
 }  // namespace
 
-Thumbnail::Thumbnail(IPanelOwner& owner)
+Thumbnail::Thumbnail(IPlaybackOwner& owner)
     : owner_(owner), left_(426), middle_(427), right_(428) {
   WindowCreateParams p = VisibleChildParams(owner.ownerWindow(), 0, 0, 0, 0);
   p.exStyle = WS_EX_CONTROLPARENT;
@@ -194,7 +195,7 @@ void Thumbnail::onFocusChanged(int item) {
   selected_ = item;
   selectSilently(item);
   UpdateButtons();
-  owner_.openThumbnail(item);
+  owner_.runCommand(IDM_OPEN_THUMBNAIL);
 }
 
 // The strip tells the panel of the focus it sets; that echo is not a new choice. The
@@ -274,7 +275,7 @@ void Thumbnail::finishLoading() {
   complete_ = true;
   selectSilently(selected_);
   UpdateButtons();
-  owner_.openThumbnail(selected_);
+  owner_.runCommand(IDM_OPEN_THUMBNAIL);
 }
 
 // The loader's worker ends before the pictures it posted are freed: the system drops a

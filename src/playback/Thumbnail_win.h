@@ -3,14 +3,14 @@
 // loader's archive, each captioned with the entry's date and time, four buttons that move
 // the selection, and a background of three pictures. The pictures are decoded on the
 // loader's thread one at a time, a step at least 50 ms after the previous one; choosing a
-// thumbnail asks the owner to open it.
+// thumbnail gives the owner the command to open the one selected.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "playback/IPanelOwner_win.h"
+#include "playback/IPlaybackOwner_win.h"
 #include "recording/IVideoInfo.h"
 #include "recording/ImageLoader_win.h"
 #include "toolkit/AlphaImage.h"
@@ -33,7 +33,7 @@ class Thumbnail : public Window, public ImageButtonListener {
 
   // A child of the owner's window at (0, 0, 0, 0), placed by the owner, with its strip,
   // buttons, tips, pictures and loader. Delete it by destroying its window.
-  explicit Thumbnail(IPanelOwner& owner);
+  explicit Thumbnail(IPlaybackOwner& owner);
   ~Thumbnail() override;
 
   // Back to empty: loading stopped, strip cleared, metadata and archive let go.
@@ -82,7 +82,7 @@ class Thumbnail : public Window, public ImageButtonListener {
   void moveSelection(int item);
   void onDestroy();
 
-  IPanelOwner& owner_;
+  IPlaybackOwner& owner_;
   ScopedGdiObject whiteBrush_;
   ImageListView* strip_ = nullptr;  // child windows: they delete themselves
   ImageButton* first_ = nullptr;

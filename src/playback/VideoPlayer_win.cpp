@@ -7,9 +7,11 @@
 #include <cstring>
 #include <cwchar>
 
+#include "foundation/CommandIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "playback/ReentrantScope_win.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
 #include "toolkit/WindowMessages_win.h"
@@ -121,7 +123,7 @@ LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onFrameReady(wParam, reinterpret_cast<Image*>(lParam));
       return 0;
     case WM_DESTROY:
-      if (!loading_) {
+      if (load_ == nullptr) {
         destroyParts();
         break;
       }
@@ -245,7 +247,7 @@ void VideoPlayer::onSoundEnd() {
 void VideoPlayer::endOfRecording() {
   state_ = PlayerState::Paused;
   owner_.refreshPlayback();
-  if (list_.currentIndex() < list_.count() - 1) owner_.stepRecording(false);
+  if (list_.currentIndex() < list_.count() - 1) owner_.runCommand(IDM_NEXT_RECORDING);
 }
 
 void VideoPlayer::onFrameReady(WPARAM slot, Image* picture) {
@@ -285,6 +287,14 @@ void VideoPlayer::requestFrame() {
 }
 
 // ---- playback control ----
+
+void VideoPlayer::playOn() {
+  if (state_ == PlayerState::Stopped) {
+    resume();
+  } else {
+    playFrom(currentFrame_);
+  }
+}
 
 void VideoPlayer::playFrom(int32_t frame) {
   if (!info_) return;  // nothing to play (the load failed or the folder vanished)
@@ -352,8 +362,26 @@ bool VideoPlayer::openRecordingAt(int index) {
   refuseWhileLoading();
   const std::optional<std::wstring> path = list_.pathOf(index);
   if (!path) return false;
-  recordingPath_ = *path;
+  prepareLoad(*path, index);
 
+  ReentrantScope scope(*this, [this](bool busy) { owner_.setBusy(busy); });
+  load_ = &scope;
+  scope.run([&] { loader_->LoadArchive(*path, this); });
+  load_ = nullptr;
+  if (scope.leave()) throw Exception();  // deleted with its window: nothing is left to show
+  if (scope.abandoned()) {
+    // Whatever the load came to, the recording was closed meanwhile.
+    closeRecording();
+    repaint(true);
+    return true;
+  }
+  if (scope.failure()) return loadFailed(scope.failure());
+  showLoaded(index);
+  return true;
+}
+
+void VideoPlayer::prepareLoad(const std::wstring& path, int index) {
+  recordingPath_ = path;
   closeRecording();
   repaint(true);
   owner_.refreshPlayback();
@@ -362,23 +390,13 @@ bool VideoPlayer::openRecordingAt(int index) {
 
   framePeriod_ = player::kFramePeriodMs;
   tickInterval_ = player::kTickIntervalMs;
-  folder_ = FolderOf(*path);
+  folder_ = FolderOf(path);
   showProgress(10);
   owner_.recordingChanged();
   list_.setCurrentIndex(index);
+}
 
-  std::exception_ptr failure;
-  switch (loadWhileBusy([&] { loader_->LoadArchive(*path, this); }, failure)) {
-    case LoadEnd::PlayerGone:
-      throw Exception();  // deleted with its window: nothing is left to show
-    case LoadEnd::Closed:
-      repaint(true);
-      return true;
-    case LoadEnd::Failed:
-      return loadFailed(failure);
-    case LoadEnd::Loaded:
-      break;
-  }
+void VideoPlayer::showLoaded(int index) {
   // A date jump refused during the load may have moved the list's position.
   list_.setCurrentIndex(index);
 
@@ -390,7 +408,7 @@ bool VideoPlayer::openRecordingAt(int index) {
   try {
     requestFrame();
   } catch (const DataMissingException&) {
-    return true;  // told already; the view is empty
+    return;  // told already; the view is empty
   }
   try {
     sound_->open(loader_->archive().SoundPath());
@@ -399,42 +417,10 @@ bool VideoPlayer::openRecordingAt(int index) {
   }
   state_ = PlayerState::Paused;
   owner_.refreshPlayback();
-  return true;
 }
 
 void VideoPlayer::refuseWhileLoading() const {
-  if (loading_) throw ImageException(LoadText(kTextImageArchiveUnreadable));
-}
-
-void VideoPlayer::markOwnerBusy(bool busy) {
-  owner_.setBusy(busy);
-  owner_.setConfigurationEnabled(!busy);
-  setMenusEnabled(!busy);
-}
-
-VideoPlayer::LoadEnd VideoPlayer::loadWhileBusy(const std::function<void()>& load,
-                                                std::exception_ptr& failure) {
-  holdDeletion();
-  {
-    markOwnerBusy(true);
-    const ScopeExit unmark([this] { markOwnerBusy(false); });
-    loading_ = true;
-    closeAfterLoad_ = false;
-    try {
-      load();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    loading_ = false;
-  }
-  if (releaseDeletion()) return LoadEnd::PlayerGone;
-  if (closeAfterLoad_) {
-    // Whatever the load came to, the recording was closed meanwhile.
-    closeAfterLoad_ = false;
-    closeRecording();
-    return LoadEnd::Closed;
-  }
-  return failure ? LoadEnd::Failed : LoadEnd::Loaded;
+  if (load_ != nullptr) throw ImageException(LoadText(kTextImageArchiveUnreadable));
 }
 
 bool VideoPlayer::loadFailed(const std::exception_ptr& failure) {
@@ -488,8 +474,8 @@ void VideoPlayer::openPicture(const std::wstring& folder) {
 }
 
 void VideoPlayer::closeRecording() {
-  if (loading_) {
-    closeAfterLoad_ = true;
+  if (load_ != nullptr) {
+    load_->abandon();
     return;
   }
   if (loader_) loader_->Cancel();
@@ -520,16 +506,6 @@ void VideoPlayer::showDateWarning(TextId text) { owner_.showWarning(LoadText(tex
 void VideoPlayer::repaint(bool erase) {
   InvalidateRect(handle(), nullptr, erase ? TRUE : FALSE);
   UpdateWindow(handle());
-}
-
-void VideoPlayer::setMenusEnabled(bool enabled) {
-  const HWND window = owner_.ownerWindow();
-  const HMENU menu = window != nullptr ? GetMenu(window) : nullptr;
-  if (menu == nullptr) return;
-  for (UINT position = 0; position < 3; ++position) {
-    EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-  }
-  DrawMenuBar(window);
 }
 
 void VideoPlayer::paint() {
@@ -612,10 +588,11 @@ void VideoPlayer::showProgress(int percent) {
 }
 
 void VideoPlayer::pumpMessages() {
-  const bool wanted = !windowDestroyed() && !closeAfterLoad_;
+  const auto abandoned = [this] { return load_ != nullptr && load_->abandoned(); };
+  if (abandoned()) throw LoadAbandoned();
   const HWND window = owner_.ownerWindow();
-  if (wanted && window != nullptr) PumpPending(window);
-  if (windowDestroyed() || closeAfterLoad_) throw LoadAbandoned();
+  if (window != nullptr) PumpPending(window);
+  if (abandoned()) throw LoadAbandoned();
 }
 
 void VideoPlayer::soundLost() { owner_.showWarning(LoadText(kTextSoundRestoreFailed)); }

@@ -16,12 +16,13 @@
 
 #include <cstdint>
 #include <exception>
-#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 
 #include "playback/IPlayerOwner_win.h"
 #include "playback/PlaybackHandles_win.h"
+#include "playback/PlayerState.h"
 #include "playback/PlayerArithmetic.h"
 #include "playback/RecordingList.h"
 #include "playback/WaveAudioPlayer_win.h"
@@ -32,12 +33,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/Window_win.h"
 
-enum class PlayerState : int32_t {
-  NoRecording = 0,
-  Playing = 1,
-  Paused = 2,   // after loading, seeking and reaching the end
-  Stopped = 3,  // the play/pause button interrupted playing
-};
+class ReentrantScope;
 
 class VideoPlayer : public Window, public ILoadProgress, public IRecordingNavigator {
  public:
@@ -62,7 +58,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   // Other failures propagate, those of the Exception family as Exception. Leaves the
   // player Paused on the first frame, or NoRecording when the folder vanished meanwhile
   // (the user has been told) or the recording was closed while it loaded. The owner is
-  // marked busy during the load and free again on every way out.
+  // told it is busy during the load and free again on every way out.
   bool openRecordingAt(int index) override;
   // Loads the picture file named by setPictureName from `folder` as a one-frame
   // recording. Throws Exception (the folder is gone, the file cannot be read).
@@ -75,6 +71,8 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void pause();
   void stop() override;
   void resume();
+  // Plays on from the frame shown: after a stop, the sound goes on where it stopped.
+  void playOn();
   void seek(int32_t frame);
 
   // Draws "Now Loading...%d%%" at once.
@@ -96,7 +94,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   const Image* picture() const { return picture_.get(); }
   bool firstFrameArrived() const { return firstFrame_; }
   bool atEnd() const { return atEnd_; }
-  bool loading() const { return loading_; }
+  bool loading() const { return load_ != nullptr; }
   uint32_t tickInterval() const { return tickInterval_; }
   double framePeriod() const { return framePeriod_; }
   GammaCorrection& gamma() { return gamma_; }
@@ -107,9 +105,6 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void useStretchDIBitsOnly();
 
  private:
-  // How a load that dispatched messages ended.
-  enum class LoadEnd { Loaded, Failed, Closed, PlayerGone };
-
   // IRecordingNavigator
   bool isPlaying() const override { return state_ == PlayerState::Playing; }
   void continueAfterLoad() override;
@@ -128,14 +123,11 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   // The kept picture with the brightness table applied, in a buffer reused by paints.
   Image* brightenedCopy();
   void repaint(bool erase);
-  void setMenusEnabled(bool enabled);
-  // Marks the owner busy: commands refused, panel disabled, menus grayed; or frees it.
-  void markOwnerBusy(bool busy);
   void refuseWhileLoading() const;
-  // Runs `load` with the owner marked busy and this object kept alive should its window
-  // be destroyed meanwhile. With PlayerGone the object has been deleted: the caller
-  // returns at once, touching no member. A failure of `load` is left in `failure`.
-  LoadEnd loadWhileBusy(const std::function<void()>& load, std::exception_ptr& failure);
+  // The view emptied for the recording at `path` about to load.
+  void prepareLoad(const std::wstring& path, int index);
+  // The loaded recording shown, Paused on its first frame.
+  void showLoaded(int index);
   // After a failed load: false when the recording cannot be read; throws otherwise.
   bool loadFailed(const std::exception_ptr& failure);
   void endOfRecording();
@@ -162,8 +154,8 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   ScopedDrawDib drawDib_;  // null: StretchDIBits draws
   std::unique_ptr<ImageLoader> loader_;
   bool partsDestroyed_ = false;
-  bool loading_ = false;
-  bool closeAfterLoad_ = false;
+  // The load under way, which a closing or a destruction meanwhile abandons.
+  ReentrantScope* load_ = nullptr;
   // The clock as the current tick read it: the next request's picture is held until
   // its frame is due by it.
   bool clockRead_ = false;

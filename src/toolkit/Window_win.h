@@ -67,18 +67,19 @@ class Window {
   // failure kept wins until the loop has taken it.
   static void parkCurrentFailure();
 
- protected:
-  LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
-
-  // A member function that dispatches messages in a loop of its own (a load that keeps
-  // the interface alive) may see its window destroyed by one of them. Between these two
-  // calls the object outlives its window; releaseDeletion() returns true when the
+  // A call that dispatches messages in a loop of its own (a load that keeps the
+  // interface alive, a modal dialog; playback's ReentrantScope wraps the pair) may see
+  // its window destroyed by one of them. Between these two calls the object outlives
+  // its window; releaseDeletion() returns true when the
   // window went meanwhile and the object has just been deleted, and the caller then
   // returns at once without touching a member. Holds nest.
   void holdDeletion() { ++deletionHolds_; }
   bool releaseDeletion();
   // True once the window has been destroyed while the object was held.
   bool windowDestroyed() const { return windowDestroyed_; }
+
+ protected:
+  LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK route(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);

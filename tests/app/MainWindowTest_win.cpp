@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -21,6 +23,11 @@
 #include "foundation/Utf8.h"
 #include "playback/ConfigPanel_win.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/PlayTrackBar_win.h"
+#include "toolkit/TrackToolTip_win.h"
+#include "toolkit/ImageTrackBar_win.h"
+#include "toolkit/ImageButton_win.h"
+#include "playback/PlayButton_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/Thumbnail_win.h"
@@ -48,10 +55,16 @@ class AnsweredMainWindow : public MainWindow {
   std::deque<std::wstring> choices;  // files the chooser returns; none: cancelled
   int abouts = 0;
   bool helpFails = false;
+  bool askFails = false;               // a box fails with a failure outside the family
+  std::function<void()> insideAbout;  // what happens while the about box is up
+  static int deletions;
+
+  ~AnsweredMainWindow() override { ++deletions; }
 
  protected:
   int ask(const std::wstring& text, TextId, UINT) override {
     asked.push_back(text);
+    if (askFails) throw std::runtime_error("no box");
     if (answers.empty()) return IDOK;
     const int answer = answers.front();
     answers.pop_front();
@@ -63,11 +76,26 @@ class AnsweredMainWindow : public MainWindow {
     choices.pop_front();
     return true;
   }
-  void showAboutBox() override { ++abouts; }
+  void showAboutBox() override {
+    ++abouts;
+    if (insideAbout) insideAbout();
+  }
   void showHelpPage() override {
     if (helpFails) throw WindowException(L"no browser");
   }
 };
+
+int AnsweredMainWindow::deletions = 0;
+
+// Whether each menu of the bar is enabled: "1" or "0" each, left to right.
+std::string MenuStates(HWND window) {
+  const HMENU bar = GetMenu(window);
+  std::string states;
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+    states += (GetMenuState(bar, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0 ? '0' : '1';
+  }
+  return states;
+}
 
 RECT ChildRect(HWND parent, HWND child) {
   RECT r;
@@ -207,7 +235,11 @@ TEST_F(MainWindowTest, OpensTheChosenRecordingThroughTheMenuAndPlaysIt) {
 }
 
 TEST_F(MainWindowTest, RefusesCommandsAndClosingWhileALoadRuns) {
+  const std::string allEnabled(static_cast<size_t>(GetMenuItemCount(GetMenu(handle_))), '1');
+  ASSERT_EQ(MenuStates(handle_), allEnabled);
   window_->setBusy(true);
+  EXPECT_EQ(MenuStates(handle_), std::string(allEnabled.size(), '0'));
+  EXPECT_FALSE(window_->configPanel().openButton().isEnabled());
   window_->choices = {L"C:\\nothing.dat"};
   command(IDM_OPEN);
   command(IDM_ABOUT);
@@ -221,10 +253,32 @@ TEST_F(MainWindowTest, RefusesCommandsAndClosingWhileALoadRuns) {
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, handle_, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
   EXPECT_EQ(msg.wParam, static_cast<WPARAM>(VK_ESCAPE));
+  // A box idling meanwhile is left alone: an Escape at every idle would spin.
+  SendMessageW(handle_, WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
+  EXPECT_FALSE(PeekMessageW(&msg, handle_, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
 
   window_->setBusy(false);
+  EXPECT_EQ(MenuStates(handle_), allEnabled);
+  EXPECT_TRUE(window_->configPanel().openButton().isEnabled());
   command(IDM_ABOUT);
   EXPECT_EQ(window_->abouts, 1);
+}
+
+// A WM_CLOSE the system posts while a command runs a modal loop (taskkill, a logoff)
+// destroys the window there; the object must outlive the command that is still running.
+TEST_F(MainWindowTest, AWindowClosedDuringAModalCommandOutlivesTheCommand) {
+  const int before = AnsweredMainWindow::deletions;
+  int deletedInside = -1;
+  window_->insideAbout = [&] {
+    PostMessageW(handle_, WM_CLOSE, 0, 0);
+    PumpPending();
+    EXPECT_FALSE(alive());
+    deletedInside = AnsweredMainWindow::deletions - before;
+  };
+  command(IDM_ABOUT);
+  EXPECT_EQ(deletedInside, 0);
+  EXPECT_EQ(AnsweredMainWindow::deletions - before, 1) << "deleted once the command returned";
+  EXPECT_EQ(QuitCode(), 0);
 }
 
 // A click already queued for a panel's button when a load begins (the user pressed twice
@@ -291,7 +345,7 @@ TEST_F(MainWindowTest, StepsThroughTheListAndWarnsBeyondItsEnds) {
     SCOPED_TRACE(testing::Message() << s.from << (s.backward ? " back" : " on"));
     window_->asked.clear();
     window_->openRecording(path(folder, s.from), false);
-    window_->stepRecording(s.backward);
+    window_->runCommand(s.backward ? IDM_PREVIOUS_RECORDING : IDM_NEXT_RECORDING);
     EXPECT_EQ(player().currentIndex(), s.landsOn);
     // Stepping stops first; beyond an end nothing else changes.
     EXPECT_EQ(player().state(), s.warning == TextId(0) ? PlayerState::Playing : PlayerState::Stopped);
@@ -333,6 +387,16 @@ TEST_F(LargeFolderTest, PassesOverUnreadableFilesAskingOnce) {
   EXPECT_EQ(title(), titleFor(path(folder, 3)));
 }
 
+// A failure outside the Exception family goes on to the message loop; the window's
+// object is no longer held, so destroying the window still deletes it.
+TEST_F(LargeFolderTest, AForeignFailureDuringAnOpeningLeavesNoHoldBehind) {
+  window_->askFails = true;
+  EXPECT_THROW(window_->openRecording(path(largeFolder(), 0), false), std::runtime_error);
+  const int before = AnsweredMainWindow::deletions;
+  DestroyWindow(handle_);
+  EXPECT_EQ(AnsweredMainWindow::deletions - before, 1);
+}
+
 TEST_F(LargeFolderTest, DecliningToWaitLeavesACleanView) {
   const fs::path small = folderOf({{Name(1), At(14, 1)}});
   window_->openRecording(path(small, 1), false);
@@ -358,23 +422,31 @@ TEST_F(MainWindowTest, ADateJumpThatCannotReadItsRecordingSaysSo) {
   const fs::path folder = folderOf({{Name(2), At(15, 1)}}, {{Name(1), At(14, 1)}});
   window_->openRecording(path(folder, 2), false);
   ASSERT_EQ(player().currentIndex(), 1);
-  window_->stepDate(true);
+  window_->runCommand(IDM_PREVIOUS_DATE);
   EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextDataUnreadable)});
-  // Beyond the last date the player tells the user itself, once.
-  window_->asked.clear();
-  window_->openRecording(path(folder, 2), false);
-  window_->stepDate(false);
-  EXPECT_EQ(window_->asked, std::vector<std::wstring>{LoadText(kTextNoNextDate)});
+  // No later date, but later recordings of this one: the player tells the user itself,
+  // once. With no recording after this one the command does nothing at all.
+  const fs::path sameDay = folderOf({{Name(1), At(16, 1)}, {Name(2), At(16, 2)}});
+  const struct {
+    int from;
+    std::vector<std::wstring> asked;
+  } cases[] = {{1, {LoadText(kTextNoNextDate)}}, {2, {}}};
+  for (const auto& c : cases) {
+    window_->openRecording(path(sameDay, c.from), false);
+    window_->asked.clear();
+    window_->runCommand(IDM_NEXT_DATE);
+    EXPECT_EQ(window_->asked, c.asked);
+  }
 }
 
 TEST_F(MainWindowTest, DateJumpsOpenTheFirstRecordingOfTheDate) {
   const fs::path folder = folderOf({{Name(1), At(14, 1)}, {Name(2), At(14, 2)}, {Name(3), At(15, 1)}});
   window_->openRecording(path(folder, 1), false);
-  window_->stepDate(false);
+  window_->runCommand(IDM_NEXT_DATE);
   EXPECT_EQ(player().currentIndex(), 2);
   EXPECT_EQ(title(), titleFor(path(folder, 3)));
   EXPECT_EQ(player().state(), PlayerState::Playing);
-  window_->stepDate(true);
+  window_->runCommand(IDM_PREVIOUS_DATE);
   EXPECT_EQ(player().currentIndex(), 0);
   EXPECT_EQ(window_->currentPath(), path(folder, 1));
   EXPECT_TRUE(window_->asked.empty());

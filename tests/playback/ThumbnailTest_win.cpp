@@ -18,7 +18,9 @@
 #include "PlaybackTestSupport.h"
 #include "ScreenCapture_win.h"
 #include "StandInInfo.h"
+#include "StandInOwner_win.h"
 #include "TempDir.h"
+#include "foundation/CommandIds.h"
 #include "foundation/LocalTime.h"
 #include "recording/FrameEntry.h"
 #include "toolkit/MessagePump_win.h"
@@ -58,27 +60,16 @@ void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
 
 namespace {
 
-// The main window's stand-in: the panel's parent, keeping the thumbnails it is asked to
-// open.
-class TestOwner : public Window, public IPanelOwner {
+// The main window's stand-in: the panel's parent, keeping which thumbnail was selected
+// each time it was given the command to open one.
+class TestOwner : public StandInOwner {
  public:
-  TestOwner() {
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(defaultClass());
-    p.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-    p.x = 40;
-    p.y = 40;
-    p.width = kPanelWidth;
-    p.height = Thumbnail::kHeight;
-    p.instance = classInstance();
-    create(p);
+  TestOwner() : StandInOwner({40, 40, 40 + kPanelWidth, 40 + Thumbnail::kHeight}) {}
+  void runCommand(WORD id) override {
+    StandInOwner::runCommand(id);
+    if (id == IDM_OPEN_THUMBNAIL && panel != nullptr) opened.push_back(panel->selected());
   }
-  HWND ownerWindow() const override { return handle(); }
-  void openFile() override {}
-  void stepRecording(bool) override {}
-  void stepDate(bool) override {}
-  void openThumbnail(int index) override { opened.push_back(index); }
-  void refreshPlayback() override {}
+  Thumbnail* panel = nullptr;
   std::vector<int> opened;
 };
 
@@ -100,6 +91,7 @@ struct Recording {
 struct Stage {
   Stage() : owner(new TestOwner) {
     panel = new Thumbnail(*owner);
+    owner->panel = panel;
     MoveWindow(panel->handle(), 0, 0, kPanelWidth, Thumbnail::kHeight, TRUE);
     PumpPending();
   }

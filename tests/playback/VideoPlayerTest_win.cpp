@@ -24,6 +24,7 @@
 #include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "ScreenCapture_win.h"
+#include "StandInOwner_win.h"
 #include "TempDir.h"
 #include "WaveBytes.h"
 #include "foundation/Exception.h"
@@ -37,54 +38,14 @@ namespace {
 // Far above anything expected: waiting only fails when a thing never happens.
 constexpr DWORD kPatienceMs = 30000;
 
-// A menu bar with three menus, like the main window's.
-HMENU ThreeMenus() {
-  HMENU bar = CreateMenu();
-  for (const wchar_t* name : {L"file", L"play", L"help"}) {
-    AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), name);
-  }
-  return bar;
-}
-
-// The main window's stand-in: a visible top-level window that counts what the player
-// asks of it. Warnings are counted instead of shown, so nothing waits for a click.
-class TestOwner : public Window, public IPlayerOwner {
+// The main window's stand-in, keeping besides its log what the player and its sound
+// said at each refresh and each request for a frame.
+class TestOwner : public StandInOwner {
  public:
-  TestOwner(int width, int height, bool menus) {
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(defaultClass());
-    p.style = WS_POPUP | WS_VISIBLE;
-    p.width = width;
-    p.height = height;
-    p.menu = menus ? ThreeMenus() : nullptr;
-    p.instance = classInstance();
-    create(p);
-  }
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == kRunHook) {
-      if (hook) hook();
-      return 0;
-    }
-    return defaultHandling(message, wParam, lParam);
-  }
-  // Runs `hook` when dispatched: post it before a load, and the load's pump runs it.
-  static constexpr UINT kRunHook = WM_APP + 0x100;
-  void postHook(std::function<void()> f) {
-    hook = std::move(f);
-    PostMessageW(handle(), kRunHook, 0, 0);
-  }
-  bool menusEnabled() const {
-    const HMENU bar = GetMenu(handle());
-    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
-      if ((GetMenuState(bar, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) != 0)
-        return false;
-    }
-    return true;
-  }
+  TestOwner(int width, int height) : StandInOwner({0, 0, width, height}) {}
 
-  HWND ownerWindow() const override { return handle(); }
   void refreshPlayback() override {
-    ++refreshes;
+    StandInOwner::refreshPlayback();
     if (player == nullptr) return;
     Refresh r;
     r.state = player->state();
@@ -92,12 +53,6 @@ class TestOwner : public Window, public IPlayerOwner {
     r.soundPosition = player->sound().getPosition();
     refreshLog.push_back(r);
   }
-  void setBusy(bool b) override { busy.push_back(b); }
-  void setConfigurationEnabled(bool enabled) override { configuration.push_back(enabled); }
-  void recordingChanged() override {}
-  void resetView() override { ++resets; }
-  void stepRecording(bool backward) override { steps.push_back(backward); }
-  void showWarning(const std::wstring& text) override { warnings.push_back(text); }
   void frameRequested(int slot, bool accepted) override {
     Request r;
     r.slot = slot;
@@ -124,15 +79,7 @@ class TestOwner : public Window, public IPlayerOwner {
     bool soundAtEnd = false;
     int32_t soundPosition = 0;
   };
-  std::function<void()> hook;
-  VideoPlayer* player = nullptr;
-  int refreshes = 0;
   std::vector<Refresh> refreshLog;
-  int resets = 0;
-  std::vector<bool> busy;
-  std::vector<bool> configuration;
-  std::vector<bool> steps;
-  std::vector<std::wstring> warnings;
   std::vector<Request> requests;
   std::vector<int> painted;
 };
@@ -185,9 +132,9 @@ class VideoPlayerTest : public testing::Test {
   void TearDown() override {
     if (owner_ != nullptr) DestroyWindow(owner_->handle());  // the player goes with it
   }
-  void makeOwner(int w, int h, bool menus = false) {
+  void makeOwner(int w, int h) {
     if (owner_ != nullptr) DestroyWindow(owner_->handle());
-    owner_ = new TestOwner(w, h, menus);
+    owner_ = new TestOwner(w, h);
     player_ = new VideoPlayer(*owner_);
     owner_->player = player_;
   }
@@ -205,12 +152,8 @@ class VideoPlayerTest : public testing::Test {
   bool waitUntilNotPlaying() {
     return PumpUntil([&] { return player_->state() != PlayerState::Playing; }, kPatienceMs);
   }
-  // The owner was marked busy once and freed again, menus included.
-  void expectOwnerFreed() {
-    EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
-    EXPECT_EQ(owner_->configuration, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(owner_->menusEnabled());
-  }
+  // The owner was marked busy once and freed again.
+  void expectOwnerFreed() { EXPECT_EQ(owner_->only({"busy", "free"}), (StandInOwner::Log{"busy", "free"})); }
   // Replaces the loaded recording's sound with `seconds` of sound of its own.
   void useSoundOf(double seconds) {
     WaveBytes w;
@@ -254,9 +197,8 @@ TEST_F(VideoPlayerTest, LoadingLeavesThePlayerPausedOnTheFirstFrame) {
   EXPECT_EQ(player_->folder(), (*dir_ / "sound").wstring());
   EXPECT_EQ(player_->currentFrame(), 0);
   EXPECT_EQ(player_->sound().getState(), SoundState::Paused);
-  // Busy while loading, then free again, and the panel likewise.
-  EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(owner_->configuration, (std::vector<bool>{false, true}));
+  // Busy while loading, then free again.
+  expectOwnerFreed();
   // Not playing: the tick chain ended with the first frame.
   const size_t requests = owner_->requests.size();
   PumpFor(200);
@@ -270,7 +212,7 @@ TEST_F(VideoPlayerTest, FrameFollowsTheSoundPositionAndPausesOnTheLastFrame) {
   ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_TRUE(owner_->steps.empty()) << "a one-file list has no next recording";
+  EXPECT_EQ(owner_->count("next recording"), 0) << "a one-file list has no next recording";
 
   // Every tick asks for the frame after the one the sound is at. The position is read
   // again here a moment after the player read it, so a frame boundary may fall between
@@ -305,7 +247,7 @@ TEST_F(VideoPlayerTest, WithoutPlayableSoundTheSystemClockDrivesTheFrames) {
   EXPECT_GE(elapsed + 2.0, expected) << "the clock ran fast";
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  EXPECT_EQ(owner_->only({"next recording", "previous recording"}), StandInOwner::Log{"next recording"});
   // Each request is for the frame after the one due by the clock the player started,
   // read a moment before the request was noted: never ahead of it, and rarely behind.
   const DWORD clockStart = player_->sound().playStartTime();
@@ -382,7 +324,7 @@ TEST_F(VideoPlayerTest, AFolderPulledAwayWarnsOnceAndResets) {
   PumpFor(400);
   ASSERT_EQ(owner_->warnings.size(), 1u);
   EXPECT_EQ(owner_->warnings[0], LoadText(kTextFolderMoved));
-  EXPECT_EQ(owner_->resets, 1);
+  EXPECT_EQ(owner_->count("reset"), 1);
   EXPECT_EQ(player_->state(), PlayerState::NoRecording);
   EXPECT_EQ(player_->info(), nullptr);
   EXPECT_EQ(player_->picture(), nullptr);
@@ -516,7 +458,7 @@ TEST_F(VideoPlayerTest, AnUnreadableRecordingIsRefusedQuietly) {
   player_->setSingleFile(bad.wstring());
   EXPECT_FALSE(player_->openRecordingAt(0));
   EXPECT_EQ(player_->state(), PlayerState::NoRecording);
-  EXPECT_EQ(owner_->busy, (std::vector<bool>{true, false}));
+  expectOwnerFreed();
   EXPECT_TRUE(owner_->warnings.empty());
   EXPECT_FALSE(player_->openRecordingAt(5)) << "no such index";
   // Playing nothing does nothing.
@@ -534,7 +476,7 @@ TEST_F(VideoPlayerTest, SoundOutlastingThePicturesEndsTheRecordingWhenItEnds) {
   ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  EXPECT_EQ(owner_->only({"next recording", "previous recording"}), StandInOwner::Log{"next recording"});
   // The last frame stayed on screen while the sound played on; the recording ended
   // only with the sound's own end.
   ASSERT_FALSE(owner_->refreshLog.empty());
@@ -553,7 +495,7 @@ TEST_F(VideoPlayerTest, SoundEndingBeforeTheLastFrameHandsTheFramesToTheTicks) {
   ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_EQ(owner_->steps, (std::vector<bool>{false}));
+  EXPECT_EQ(owner_->only({"next recording", "previous recording"}), StandInOwner::Log{"next recording"});
   EXPECT_TRUE(player_->sound().isAtEnd());
   // From the sound's end on, each tick asks for the frame after the one before.
   std::vector<int> afterSound;
@@ -641,7 +583,7 @@ TEST_F(VideoPlayerTest, AFolderGoneRightAfterALoadWarnsOnceAndResets) {
     player_->playFrom(0);
     PumpFor(100);
     EXPECT_EQ(owner_->warnings, std::vector<std::wstring>{LoadText(kTextFolderMoved)});
-    EXPECT_EQ(owner_->resets, 1);
+    EXPECT_EQ(owner_->count("reset"), 1);
     EXPECT_EQ(player_->state(), PlayerState::NoRecording);
     EXPECT_EQ(player_->info(), nullptr);
     EXPECT_EQ(player_->picture(), nullptr);
@@ -651,8 +593,8 @@ TEST_F(VideoPlayerTest, AFolderGoneRightAfterALoadWarnsOnceAndResets) {
 
 TEST_F(VideoPlayerTest, AFailureOfAnyKindDuringALoadFreesTheOwnerAndGoesOn) {
   // The load's pump dispatches a message whose handler fails: the failure ends the load
-  // and reaches the caller, and the owner is not left busy with its menus gray.
-  makeOwner(640, 480, true);
+  // and reaches the caller, and the owner is not left busy.
+  makeOwner(640, 480);
   const struct {
     const char* kind;
     std::function<void()> fail;
@@ -673,8 +615,7 @@ TEST_F(VideoPlayerTest, AFailureOfAnyKindDuringALoadFreesTheOwnerAndGoesOn) {
   player_->setSingleFile(withSound_);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
-    owner_->busy.clear();
-    owner_->configuration.clear();
+    owner_->log.clear();
     owner_->postHook(c.fail);
     c.expectCaught();
     expectOwnerFreed();
@@ -682,7 +623,7 @@ TEST_F(VideoPlayerTest, AFailureOfAnyKindDuringALoadFreesTheOwnerAndGoesOn) {
     EXPECT_EQ(player_->state(), PlayerState::NoRecording);
     EXPECT_FALSE(player_->loader()->archive().IsOpen());
   }
-  owner_->hook = nullptr;
+  owner_->clearHook();
   openAt(0);  // and the player loads again
 }
 
@@ -716,7 +657,7 @@ TEST_F(VideoPlayerTest, CallsMadeByMessagesThatALoadDispatchesWaitOrAreRefused) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.call);
-    makeOwner(640, 480, true);
+    makeOwner(640, 480);
     player_->setSingleFile(withSound_);
     std::string answer = "never called";
     owner_->postHook([&] { answer = c.make(*player_); });
@@ -740,7 +681,7 @@ TEST_F(VideoPlayerTest, CallsMadeByMessagesThatALoadDispatchesWaitOrAreRefused) 
 }
 
 TEST_F(VideoPlayerTest, APlayerDestroyedByAMessageItsLoadDispatchesGoesWhenTheLoadReturns) {
-  makeOwner(640, 480, true);
+  makeOwner(640, 480);
   const HWND window = player_->handle();
   player_->setSingleFile(withSound_);
   std::wstring soundPath;

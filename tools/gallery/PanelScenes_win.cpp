@@ -14,9 +14,12 @@
 #include "foundation/LocalTime.h"
 #include "playback/ConfigPanel_win.h"
 #include "playback/ConsolePanel_win.h"
-#include "playback/IPanelOwner_win.h"
 #include "playback/IPlayerOwner_win.h"
+#include "playback/PlayButton_win.h"
+#include "playback/PlayTrackBar_win.h"
 #include "playback/VideoPlayer_win.h"
+#include "toolkit/ImageButton_win.h"
+#include "toolkit/ImageTrackBar_win.h"
 
 namespace {
 
@@ -25,23 +28,19 @@ constexpr int kConsoleHeight = 65;
 constexpr int kShownFrame = 60;
 
 // The stage as the panels' and the player's owner; commands are ignored.
-class StageOwner : public IPlayerOwner, public IPanelOwner {
+class StageOwner : public IPlayerOwner {
  public:
   explicit StageOwner(HWND stage) : stage_(stage) {}
   HWND ownerWindow() const override { return stage_; }
   void refreshPlayback() override {
     if (console != nullptr) console->refreshControls();
   }
-  void setBusy(bool) override {}
-  void setConfigurationEnabled(bool enabled) override {
-    if (config != nullptr) config->SetAllEnabled(enabled);
+  void runCommand(WORD) override {}
+  void setBusy(bool busy) override {
+    if (config != nullptr) config->SetAllEnabled(!busy);
   }
   void recordingChanged() override {}
   void resetView() override {}
-  void stepRecording(bool) override {}
-  void openFile() override {}
-  void stepDate(bool) override {}
-  void openThumbnail(int) override {}
   void showWarning(const std::wstring&) override {}
 
   VideoPlayer* player = nullptr;

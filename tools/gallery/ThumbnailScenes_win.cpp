@@ -10,7 +10,7 @@
 #include "GalleryScene.h"
 #include "GalleryStage_win.h"
 #include "RecorderSimulator.h"
-#include "playback/IPanelOwner_win.h"
+#include "playback/IPlaybackOwner_win.h"
 #include "playback/Thumbnail_win.h"
 #include "recording/FrameEntry.h"
 #include "toolkit/MessagePump_win.h"
@@ -21,13 +21,10 @@ constexpr int kWidth = 700;
 constexpr int kThumbnails = 8;
 
 // The panel's owner on the stage; it opens nothing.
-class StageOwner : public IPanelOwner {
+class StageOwner : public IPlaybackOwner {
  public:
   HWND ownerWindow() const override { return window; }
-  void openFile() override {}
-  void stepRecording(bool) override {}
-  void stepDate(bool) override {}
-  void openThumbnail(int) override {}
+  void runCommand(WORD) override {}
   void refreshPlayback() override {}
   HWND window = nullptr;
 };
