@@ -118,8 +118,6 @@ TEST(WriteHelpPage, FilesHeldOpenByAReaderDoNotStopTheWrite) {
     bool stale;   // the held files differ from the resources
   } cases[] = {
       {"page and picture as written, read without sharing writes", FILE_SHARE_READ, false},
-      {"page and picture as written, read sharing everything",
-       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false},
       {"stale page and picture, read sharing writes", FILE_SHARE_READ | FILE_SHARE_WRITE, true},
   };
   for (const auto& c : cases) {
