@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/ResourceIds.h"
@@ -35,11 +36,28 @@ std::vector<WORD> PictureIds() {
   return pictures;
 }
 
+// True when `path` already holds exactly these bytes: a second viewer's page, or one a
+// browser still reads, needs no writing (and may be held where writing would fail).
+bool HoldsAlready(const std::wstring& path, const void* data, size_t size) {
+  const HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (raw == INVALID_HANDLE_VALUE) return false;
+  ScopedKernelHandle file(raw);
+  LARGE_INTEGER length{};
+  if (!GetFileSizeEx(file.get(), &length) || static_cast<uint64_t>(length.QuadPart) != size) return false;
+  std::vector<char> held(size);
+  DWORD got = 0;
+  if (size > 0 && !ReadFile(file.get(), held.data(), static_cast<DWORD>(size), &got, nullptr)) return false;
+  return got == size && (size == 0 || std::memcmp(held.data(), data, size) == 0);
+}
+
+// Written with reading shared, so that a browser may open the page while it is written.
 void WriteResourceFile(WORD id, const std::wstring& path) {
   size_t size = 0;
   const void* data = FindResourceData(RT_HTML, MAKEINTRESOURCEW(id), &size);
-  const HANDLE raw = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (HoldsAlready(path, data, size)) return;
+  const HANDLE raw = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (raw == INVALID_HANDLE_VALUE) ThrowLastError();
   ScopedKernelHandle file(raw);
   DWORD written = 0;

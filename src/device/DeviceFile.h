@@ -39,3 +39,7 @@ bool SetHiddenReadOnly(const std::wstring& path);
 bool RemoveDeviceFile(const std::wstring& path);
 // The current state, for checks and for tools. False when the file cannot be reached.
 bool QueryHiddenReadOnly(const std::wstring& path, bool& hidden, bool& readOnly);
+// The file's attributes as they stand, in the system's own terms (-1 when the file
+// cannot be reached), and putting them back exactly after a change that came to nothing.
+int64_t SaveAttributes(const std::wstring& path);
+bool RestoreAttributes(const std::wstring& path, int64_t saved);

@@ -97,3 +97,13 @@ bool QueryHiddenReadOnly(const std::wstring& path, bool& hidden, bool& readOnly)
   readOnly = (st.st_mode & S_IWUSR) == 0;
   return true;
 }
+
+int64_t SaveAttributes(const std::wstring& path) {
+  struct stat st;
+  if (::stat(Native(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_mode & 07777);
+}
+
+bool RestoreAttributes(const std::wstring& path, int64_t saved) {
+  return saved >= 0 && ::chmod(Native(path).c_str(), static_cast<mode_t>(saved)) == 0;
+}

@@ -89,3 +89,17 @@ bool QueryHiddenReadOnly(const std::wstring& path, bool& hidden, bool& readOnly)
   readOnly = (a & FILE_ATTRIBUTE_READONLY) != 0;
   return true;
 }
+
+int64_t SaveAttributes(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int64_t>(a);
+}
+
+bool RestoreAttributes(const std::wstring& path, int64_t saved) {
+  if (saved < 0) return false;
+  // Read-only last, for the reason SetHiddenReadOnly gives.
+  const DWORD all = static_cast<DWORD>(saved);
+  const DWORD writable = all & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  const BOOL first = SetFileAttributesW(path.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL);
+  return first && SetFileAttributesW(path.c_str(), all != 0 ? all : FILE_ATTRIBUTE_NORMAL);
+}

@@ -97,27 +97,38 @@ void ReadSettingsFile(FirmInfo& info, const std::wstring& path) { ReadDeviceFile
 
 void ReadFirmInfoFile(FirmInfo& info, const std::wstring& path) { ReadDeviceFile(info, path, true); }
 
-void WriteSettingsFile(FirmInfo& records, const std::wstring& path, bool merge) {
-  if (merge) {
-    FirmInfo existing;
-    bool readable = true;
-    try {
-      ReadSettingsFile(existing, path);
-    } catch (const Exception&) {
-      readable = false;
-    }
-    if (readable) {
-      for (int i = 0; i < existing.Count() && records.Count() < FirmInfo::kMaxRecords; ++i) {
-        const FirmRecord& old = existing.Record(i);
-        if (!records.Contains(old.Key())) records.FindOrAdd(old.Key()) = old.value;
-      }
-    }
-  }
+namespace {
 
+// The old file's records whose keys `records` lacks go behind them, while there is room;
+// an unreadable old file adds nothing.
+void MergeOldRecords(FirmInfo& records, const std::wstring& path) {
+  FirmInfo existing;
+  try {
+    ReadSettingsFile(existing, path);
+  } catch (const Exception&) {
+    return;
+  }
+  for (int i = 0; i < existing.Count() && records.Count() < FirmInfo::kMaxRecords; ++i) {
+    const FirmRecord& old = existing.Record(i);
+    if (!records.Contains(old.Key())) records.FindOrAdd(old.Key()) = old.value;
+  }
+}
+
+}  // namespace
+
+void WriteSettingsFile(FirmInfo& records, const std::wstring& path, bool merge) {
+  if (merge) MergeOldRecords(records, path);
   if (path.empty()) Unwritable();
+  // A read-only or hidden file cannot be replaced: its marks go first, and come back
+  // unchanged when the file cannot be opened (held by another program), as nothing
+  // was written then.
+  const int64_t before = SaveAttributes(path);
   SetNormalAttributes(path);
   DeviceFile file;
-  if (!file.OpenForWriting(path)) Unwritable();
+  if (!file.OpenForWriting(path)) {
+    RestoreAttributes(path, before);
+    Unwritable();
+  }
   const std::string image = EncodeSettingsFile(records, CurrentFormatVersion());
   const bool written = file.Write(image.data(), image.size()) == image.size();
   const bool closed = file.Close();

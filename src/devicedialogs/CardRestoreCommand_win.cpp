@@ -36,8 +36,10 @@ bool RestoreSteps(const std::wstring& card, bool keepSettings) {
 bool RunCardRestore(HWND owner, std::wstring& card) {
   if (!ChooseFolder(owner, LoadText(kTextChooseCardForRestore), card)) return false;
   if (Ask(owner, kTextConfirmRestore, MB_OKCANCEL) != IDOK) return false;
+  // Only Yes and No are answers: a box that failed, or went with its owner, returns
+  // something else, and nobody chose the standard settings then.
   const int keep = Ask(owner, kTextKeepOldSettings, MB_YESNOCANCEL);
-  if (keep == IDCANCEL) return false;
+  if (keep != IDYES && keep != IDNO) return false;
 
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const bool complete = RestoreSteps(card, keep == IDYES);

@@ -104,14 +104,14 @@ int64_t ArchiveScanner::Step(int64_t position) {
   Block block;
   size_t available = 0;
   block.bytes = reader_.View(position, kPeekSize, available);
-  if (available < kPeekSize) return ResyncAfterFloor();
+  if (available < kPeekSize) return ResyncAfterFloor(position);
   block.start = position;
   block.contentStart = position + static_cast<int64_t>(kBlockHeaderSize);
   block.header = DecodeBlockHeader(block.bytes);
   std::memcpy(block.tag, block.bytes + kBlockHeaderSize, kTagSize);
 
   const BlockKind kind = ClassifyBlock(block.header, block.tag, header_.archiveId);
-  if (kind == BlockKind::Lost) return ResyncAfterFloor();
+  if (kind == BlockKind::Lost) return ResyncAfterFloor(position);
   if (block.start <= floor_) return kEnd;  // cannot happen; the guard keeps the proof local
   floor_ = block.start;
   if (kind == BlockKind::OtherArchive) {
@@ -135,16 +135,19 @@ int64_t ArchiveScanner::Handle(const Block& block) {
 
 int64_t ArchiveScanner::SkipPast(const Block& block) {
   const int32_t size = block.header.blockSize;
-  if (!PlausibleBlockSize(size)) return ResyncAfterFloor();
+  if (!PlausibleBlockSize(size)) return ResyncAfterFloor(block.start);
   return block.start + size;  // past the header: a plausible size is larger than it
 }
 
-int64_t ArchiveScanner::ResyncAfterFloor() {
+int64_t ArchiveScanner::ResyncAfterFloor(int64_t failed) {
   // The search starts where a signature would put its block above the floor: the last
   // accepted block (whose own tag holds the signature) is never found again, and the
-  // blocks that a wrong length jumped over are found.
+  // blocks that a wrong length jumped over are found. It ends no earlier than the window
+  // a lost scan is owed, 1 MiB from the content start of the block that failed, however
+  // far above the floor that block lies.
   const int64_t from = floor_ + 1 + static_cast<int64_t>(kBlockHeaderSize + kSignatureOffset);
-  const int64_t limit = from + static_cast<int64_t>(kResyncWindow);
+  const int64_t failedContent = failed + static_cast<int64_t>(kBlockHeaderSize);
+  const int64_t limit = std::max(from, failedContent) + static_cast<int64_t>(kResyncWindow);
   // Searched in pieces, each overlapping the one before by a pattern's length less one
   // byte: asking the reader for small views keeps its buffer moving forward instead of
   // shifting a whole window on every resynchronisation.
@@ -182,8 +185,9 @@ int64_t ArchiveScanner::OnStart(const Block& block) {
   if (!entry->complete) ++expected_;
   if (block.header.type == kPictureBlock) return OnPictureStart(block, std::move(entry));
   if (block.header.type == kSoundBlock) return OnSound(block, *entry);
-  // A signed block of no known type: what follows its header is not a block.
-  return ResyncAfterFloor();
+  // A signed block of no known type: what follows its header is not a block, and the
+  // search is owed the window of the block that would have started there.
+  return ResyncAfterFloor(block.contentStart);
 }
 
 int64_t ArchiveScanner::OnPictureStart(const Block& block, std::unique_ptr<FrameEntry> entry) {

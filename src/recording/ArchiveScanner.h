@@ -60,7 +60,9 @@ class ArchiveScanner {
   int64_t OnContinuation(const Block& block);
   // The two ways forward; every position the scan moves to comes from one of them.
   int64_t SkipPast(const Block& block);
-  int64_t ResyncAfterFloor();
+  // `failed` is the start of the block that could not be taken (or of the place where
+  // one was expected).
+  int64_t ResyncAfterFloor(int64_t failed);
 
   std::unique_ptr<FrameEntry> StartEntry(const Block& block) const;
   void FillPictureValues(const Block& block, FrameEntry& entry);

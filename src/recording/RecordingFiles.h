@@ -37,4 +37,8 @@ bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names);
 // The character between a folder and a name in a path.
 wchar_t PathSeparator();
 
+// Whether two paths name the same file as the file system compares names: regardless of
+// case on Windows, exactly elsewhere.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
 }  // namespace recfiles

@@ -107,4 +107,6 @@ bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names) {
 
 wchar_t PathSeparator() { return L'/'; }
 
+bool SamePath(const std::wstring& a, const std::wstring& b) { return a == b; }
+
 }  // namespace recfiles

@@ -6,6 +6,7 @@
 #include <share.h>
 
 #include <atomic>
+#include <climits>
 #include <cstdio>
 
 #include "recording/RecordingFiles.h"
@@ -47,6 +48,25 @@ class FileSink : public IByteSink {
  private:
   FILE* file_;
 };
+
+// The file system's own comparison of names, from Windows Vista on; named at run time,
+// as the program also runs on Windows XP.
+using CompareOrdinal = int(WINAPI*)(LPCWSTR, int, LPCWSTR, int, BOOL);
+
+CompareOrdinal SystemCompareOrdinal() {
+  static const CompareOrdinal compare = [] {
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "CompareStringOrdinal") : nullptr;
+    return reinterpret_cast<CompareOrdinal>(reinterpret_cast<void (*)()>(found));
+  }();
+  return compare;
+}
+
+// Before Vista: the names upper-cased by the system's table, as the file system does.
+std::wstring Upper(std::wstring text) {
+  if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
+  return text;
+}
 
 struct FindHandle {
   HANDLE handle;
@@ -101,5 +121,15 @@ bool ListFolder(const std::wstring& folder, std::vector<std::wstring>& names) {
 }
 
 wchar_t PathSeparator() { return L'\\'; }
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
+  const int aLength = static_cast<int>(a.size());
+  const int bLength = static_cast<int>(b.size());
+  if (const CompareOrdinal compare = SystemCompareOrdinal()) {
+    return compare(a.c_str(), aLength, b.c_str(), bLength, TRUE) == CSTR_EQUAL;
+  }
+  return aLength == bLength && Upper(a) == Upper(b);
+}
 
 }  // namespace recfiles

@@ -55,7 +55,7 @@ FolderScanResult ScanFolder(const std::wstring& path, std::vector<RecordingEntry
   list.clear();
   FolderScanResult result;
   for (const RecordingEntry& entry : found) {
-    if (entry.path == path) result.position = static_cast<int>(list.size());
+    if (recfiles::SamePath(entry.path, path)) result.position = static_cast<int>(list.size());
     list.push_back(entry);
   }
   result.count = static_cast<int>(list.size());

@@ -7,7 +7,7 @@
 #include "recording/RecordingEntry.h"
 
 struct FolderScanResult {
-  int position = 0;  // of the entry whose path equals the given one; 0 if none does
+  int position = 0;  // of the entry that names the given file (recfiles::SamePath); 0 if none does
   int count = 0;
 };
 

@@ -123,8 +123,12 @@ LRESULT ImageButton::onKeyUp(WPARAM key) {
   return 0;
 }
 
+// Likewise a release clicks only when the button holds the capture from its own press:
+// a double-click that closes a window on its second press sends the release to whatever
+// lay below it.
 LRESULT ImageButton::onButtonUp(LPARAM lParam) {
   KillTimer(handle(), kRepeatTimer);
+  if (!IsDown()) return 0;
   ReleaseCapture();
   redrawIfLookChanges();
   if (InsideClient(handle(), lParam)) notifyClick();

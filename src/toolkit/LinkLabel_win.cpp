@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Exception.h"
+#include "foundation/Report_win.h"
+
 LinkLabel::LinkLabel(HWND control, std::function<void()> onClick)
     : Label(control), onClick_(std::move(onClick)) {
   if (control == nullptr) return;
@@ -45,12 +48,15 @@ LRESULT LinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// The action may fail (the browser does not start); the label still finishes its
-// message and the failure is shown by whoever runs the loop.
+// A link that cannot be followed (the browser does not start) is the user's to hear of,
+// on the link's own window, and the program goes on. Anything outside the program's
+// failures is a fault and goes to whoever runs the loop.
 void LinkLabel::click() {
   if (!onClick_) return;
   try {
     onClick_();
+  } catch (const Exception& failure) {
+    if (!failure.message.empty()) ReportWarning(GetAncestor(handle(), GA_ROOT), failure);
   } catch (...) {
     parkCurrentFailure();
   }

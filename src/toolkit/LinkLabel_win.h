@@ -11,8 +11,9 @@
 class LinkLabel : public Label {
  public:
   // Takes over `control`: its font gets underlined, its window text becomes the label's
-  // text. `onClick` runs on every button release; a failure of it goes to the message
-  // loop (Window::rethrowPendingFailure) and never into the system's code.
+  // text. `onClick` runs on every button release; an Exception of it is shown as a
+  // warning owned by the label's top-level window, any other failure goes to the message
+  // loop (Window::rethrowPendingFailure); none reaches the system's code.
   LinkLabel(HWND control, std::function<void()> onClick);
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -15,6 +15,7 @@
 #include "app/ResourceIds.h"
 #include "foundation/Exception.h"
 #include "toolkit/FindResourceData_win.h"
+#include "toolkit/ScopedWin_win.h"
 
 namespace {
 
@@ -106,6 +107,42 @@ TEST(WriteHelpPage, WritingAgainReplacesTheFiles) {
   { std::ofstream(fs::path(page), std::ios::binary | std::ios::trunc) << "stale"; }
   EXPECT_EQ(WriteHelpPage(Folder(dir)), page);
   EXPECT_EQ(ReadBytes(page), Resource(IDH_HELP_PAGE));
+}
+
+// A browser still showing the page (or a second viewer's) holds its files open for
+// reading: writing the page again must not fail on them.
+TEST(WriteHelpPage, FilesHeldOpenByAReaderDoNotStopTheWrite) {
+  const struct {
+    const char* name;
+    DWORD share;  // what the reader lets others do
+    bool stale;   // the held files differ from the resources
+  } cases[] = {
+      {"page and picture as written, read without sharing writes", FILE_SHARE_READ, false},
+      {"stale page and picture, read sharing writes", FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::wstring page = WriteHelpPage(Folder(dir));
+    const std::wstring picture = Folder(dir) + L"22101.png";
+    if (c.stale) {
+      for (const std::wstring& file : {page, picture}) std::ofstream(fs::path(file), std::ios::binary) << "stale";
+    }
+    std::vector<ScopedKernelHandle> readers;
+    for (const std::wstring& file : {page, picture}) {
+      const HANDLE raw = CreateFileW(file.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(raw, INVALID_HANDLE_VALUE);
+      readers.emplace_back(raw);
+    }
+    try {
+      EXPECT_EQ(WriteHelpPage(Folder(dir)), page);
+    } catch (const WindowException& e) {
+      ADD_FAILURE() << testing::PrintToString(e.message);
+    }
+    readers.clear();
+    EXPECT_EQ(ReadBytes(page), Resource(IDH_HELP_PAGE));
+    EXPECT_EQ(ReadBytes(picture), Resource(22101));
+  }
 }
 
 TEST(WriteHelpPage, FailingToWriteThrowsWithTheSystemText) {

@@ -85,6 +85,22 @@ TEST_F(DeviceDialogTest, RestoreWritesWhatTheAnswersAskFor) {
   }
 }
 
+// The settings question ends without an answer when its box goes with its owner (the
+// box then returns 0): nothing is written, and no outcome is shown.
+TEST_F(DeviceDialogTest, RestoreWritesNothingWhenTheSettingsQuestionGetsNoAnswer) {
+  CardDir card;
+  const HWND owner = owner_;
+  ModalScript script({ChooseFolderStep(card.wpath()), Press(ModalKind::MessageBox, IDOK),
+                      {ModalKind::MessageBox, [owner](HWND) { PostMessageW(owner, WM_CLOSE, 0, 0); }}});
+  DeviceCommands commands(L"C:\\");
+  commands.RunRestore(owner_);
+  script.finish();
+  EXPECT_EQ(script.boxes(), Texts({kTextConfirmRestore, kTextKeepOldSettings}));
+  EXPECT_FALSE(IsWindow(owner)) << "the box was not taken away with its owner";
+  EXPECT_FALSE(fs::exists(card / "KORA.INI"));
+  EXPECT_FALSE(fs::exists(card / "Pathscope.exe"));
+}
+
 #ifdef PATHSCOPE_TEST_DEVICE_FILE
 std::wstring EnvironmentValue(const wchar_t* name) {
   wchar_t value[MAX_PATH] = {};

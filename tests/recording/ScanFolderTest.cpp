@@ -82,9 +82,22 @@ TEST(ScanFolder, AMovedAwayPathGivesPositionZero) {
   const FolderScanResult r = ScanFolder((dir / "0009_001.DAT").wstring(), list);
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.count, 2);
-  // Case matters when matching the path.
-  const FolderScanResult upper = ScanFolder((dir / "0001_001.dat").wstring(), list);
-  EXPECT_EQ(upper.position, 0);
+}
+
+// The chosen path is matched as the file system compares names: without regard to case
+// on Windows, exactly elsewhere.
+TEST(ScanFolder, FindsThePathAsTheFileSystemComparesNames) {
+  TempDir dir;
+  WriteArchive(dir / "0001_001.DAT", 0x01);
+  WriteArchive(dir / "0002_001.DAT", 0x00);  // earlier: listed first
+  std::vector<RecordingEntry> list;
+#ifdef _WIN32
+  const int otherCase = 1;
+#else
+  const int otherCase = 0;  // another file, not in the folder
+#endif
+  EXPECT_EQ(ScanFolder((dir / "0001_001.dat").wstring(), list).position, otherCase);
+  EXPECT_EQ(ScanFolder((dir / "0001_001.DAT").wstring(), list).position, 1);
 }
 
 TEST(ScanFolder, FailuresAreUnreadable) {

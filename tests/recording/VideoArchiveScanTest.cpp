@@ -2,6 +2,7 @@
 // archives built by hand where the simulator cannot express the case.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -235,6 +236,38 @@ TEST(VideoArchiveScan, ForeignBytesAreSkippedWithinOneMebibyte) {
   VideoArchive a;
   LoadBytes(a, h.Bytes());
   EXPECT_EQ(Ticks(a), (std::vector<int64_t>{kT, kT + 36}));
+}
+
+// The search after a failed block covers 1 MiB from that block's content start, however
+// far above the last good block it starts: a signature ending on the window's last byte
+// is found (and what follows it is kept), one ending a byte later is not.
+TEST(VideoArchiveScan, ForeignBytesReachTheWindowsEnd) {
+  constexpr size_t kWindow = size_t(1) << 20;
+  // The failed block starts where the foreign bytes do; its content 64 bytes later, and
+  // a block's signature ends 80 bytes into the block.
+  const struct {
+    size_t foreign;
+    std::vector<int64_t> ticks;
+    bool sound;
+  } cases[] = {
+      {kWindow + 64 - 80, {kT, kT + 36, kT + 72}, true},
+      {kWindow + 64 - 79, {kT}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.foreign);
+    HandArchive h;
+    h.Picture(kT);
+    h.Garbage(c.foreign, 0x00);
+    h.Picture(kT + 36);
+    h.Picture(kT + 72);
+    h.Sound(kT + 80, 4096, 0x91);
+    VideoArchive a;
+    MemorySink sound;
+    a.Load(std::make_unique<MemorySource>(h.Bytes()), nullptr, &sound);
+    EXPECT_EQ(Ticks(a), c.ticks);
+    const auto& wave = sound.Bytes();
+    EXPECT_EQ(std::find(wave.begin(), wave.end(), 0x91) != wave.end(), c.sound);
+  }
 }
 
 TEST(VideoArchiveScan, AnOlderRecordingEndsTheScan) {
