@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "app/AboutDialog_win.h"
+#include "app/DeviceMenu_win.h"
 #include "app/FileChooser_win.h"
 #include "app/HelpPage_win.h"
 #include "app/MainWindow_win.h"
@@ -68,7 +69,7 @@ void MainWindow::runCommand(WORD id) {
     case IDM_DATE_TIME:
     case IDM_RESTORE_CARD:  // no menu item sends it; a WM_COMMAND still does
       stopPlaying();
-      deviceCommands_.Run(id, handle());
+      RunDeviceMenuCommand(deviceCommands_, id, handle());
       break;
     default:
       break;
