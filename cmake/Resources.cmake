@@ -49,7 +49,7 @@ set_source_files_properties("${PATHSCOPE_APP_RES}/manifest.rc" PROPERTIES
   OBJECT_DEPENDS "${PATHSCOPE_APP_RES}/manifest.xml")
 set_source_files_properties("${CMAKE_SOURCE_DIR}/resources/app/menu.rc"
   "${CMAKE_SOURCE_DIR}/resources/app/dialogs.rc" PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/ResourceIds.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/app/ResourceIds.h;${CMAKE_SOURCE_DIR}/src/devicedialogs/DeviceDialogIds.h")
 
 # pathscope_app_resources(target [PIECES...]): the pieces are any of MENU, DIALOGS,
 # VERSION, MANIFEST, HELP; all of them when none is named.

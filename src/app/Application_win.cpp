@@ -8,7 +8,7 @@
 #include "app/FormatVersionText.h"
 #include "app/MainWindow_win.h"
 #include "app/ProcessValues.h"
-#include "app/SystemVersion_win.h"
+#include "app/SystemCheck_win.h"
 #include "foundation/Exception.h"
 #include "foundation/ModuleInstance_win.h"
 #include "foundation/Report_win.h"

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/AboutDialog_win.h"
+#include "app/DeviceMenu_win.h"
 #include "app/FileChooser_win.h"
 #include "app/HelpPage_win.h"
 #include "app/MainWindow_win.h"
@@ -83,7 +84,7 @@ void MainWindow::carryOut(WORD id) {
     case IDM_DATE_TIME:
     case IDM_RESTORE_CARD:  // no menu item sends it; a WM_COMMAND still does
       stopPlaying();
-      deviceCommands_.Run(id, handle());
+      RunDeviceMenuCommand(deviceCommands_, id, handle());
       break;
     case IDM_PREVIOUS_RECORDING:
     case IDM_NEXT_RECORDING:

@@ -1,9 +1,9 @@
 #include "devicedialogs/CardDialogFlow_win.h"
 
-#include "app/FolderChooser_win.h"
 #include "foundation/Report_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/FolderChooser_win.h"
 
 bool AskForCard(HWND dialog, unsigned promptId, std::wstring& card) {
   return ChooseFolder(dialog, LoadText(promptId), card);

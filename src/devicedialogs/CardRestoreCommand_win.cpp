@@ -1,11 +1,11 @@
 #include "devicedialogs/CardRestoreCommand_win.h"
 
-#include "app/FolderChooser_win.h"
 #include "foundation/Exception.h"
 #include "foundation/Report_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "restore/CardRestore.h"
+#include "toolkit/FolderChooser_win.h"
 
 namespace {
 

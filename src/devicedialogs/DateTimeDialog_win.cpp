@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/ResourceIds.h"
 #include "devicedialogs/CardDialogFlow_win.h"
+#include "devicedialogs/DeviceDialogIds.h"
 #include "devicedialogs/DeviceRecords.h"
 #include "devicedialogs/FieldCorrection.h"
 #include "foundation/Report_win.h"

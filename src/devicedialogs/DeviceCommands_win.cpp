@@ -1,6 +1,5 @@
 #include "devicedialogs/DeviceCommands_win.h"
 
-#include "app/ResourceIds.h"
 #include "devicedialogs/CardRestoreCommand_win.h"
 #include "devicedialogs/DateTimeDialog_win.h"
 #include "devicedialogs/DialogMutex_win.h"
@@ -22,18 +21,3 @@ void DeviceCommands::RunRestore(HWND owner) {
   RunCardRestore(owner, cardPath_);
 }
 
-bool DeviceCommands::Run(WORD command, HWND owner) {
-  switch (command) {
-    case IDM_DEVICE_SETTINGS:
-      RunSettings(owner);
-      return true;
-    case IDM_DATE_TIME:
-      RunDateTime(owner);
-      return true;
-    case IDM_RESTORE_CARD:
-      RunRestore(owner);
-      return true;
-    default:
-      return false;
-  }
-}

@@ -1,8 +1,8 @@
 #pragma once
-// The main window's three commands on the recorder's card: the device settings
-// dialog, the date/time dialog and the memory-card restore. Each runs under the guard
-// that warns of another viewer doing the same. The card folder chosen in one command
-// is offered first in the next.
+// The three commands on the recorder's card: the device settings dialog, the date/time
+// dialog and the memory-card restore. Each runs under the guard that warns of another
+// viewer doing the same. The card folder chosen in one command is offered first in the
+// next. Which of the application's command ids runs which is the application's to say.
 #include <windows.h>
 
 #include <string>
@@ -16,9 +16,6 @@ class DeviceCommands {
   void RunDateTime(HWND owner);
   // The restore keeps whatever folder was chosen in it.
   void RunRestore(HWND owner);
-
-  // Runs `command` when it is one of the three menu command ids; false otherwise.
-  bool Run(WORD command, HWND owner);
 
   const std::wstring& cardPath() const { return cardPath_; }
 

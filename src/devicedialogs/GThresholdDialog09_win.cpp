@@ -1,8 +1,8 @@
 #include "devicedialogs/GThresholdDialog09_win.h"
 
-#include "app/ResourceIds.h"
 #include "device/SettingsFile.h"
 #include "devicedialogs/CardDialogFlow_win.h"
+#include "devicedialogs/DeviceDialogIds.h"
 #include "foundation/Exception.h"
 #include "foundation/Report_win.h"
 #include "foundation/TextIds.h"

@@ -16,11 +16,11 @@
 #include "DialogDriver_win.h"
 #include "TempDir.h"
 #include "app/Application_win.h"
-#include "app/ChooserSubclass_win.h"
 #include "app/FileChooser_win.h"
-#include "app/FolderChooser_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/ChooserSubclass_win.h"
+#include "toolkit/FolderChooser_win.h"
 
 namespace {
 

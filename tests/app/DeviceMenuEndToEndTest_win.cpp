@@ -18,6 +18,7 @@
 #include "ForeignDialogs_win.h"
 #include "ViewerDriver_win.h"
 #include "app/ResourceIds.h"
+#include "devicedialogs/DeviceDialogIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "foundation/Utf8.h"

@@ -9,6 +9,7 @@
 
 #include "DialogTemplate_win.h"
 #include "app/ResourceIds.h"
+#include "devicedialogs/DeviceDialogIds.h"
 #include "app/VersionResource_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"

@@ -10,8 +10,9 @@
 #include "DialogDriver_win.h"
 #include "app/Application_win.h"
 #include "app/ProcessValues.h"
-#include "app/SystemVersion_win.h"
+#include "app/SystemCheck_win.h"
 #include "foundation/Exception.h"
+#include "foundation/SystemVersion_win.h"
 #include "recording/ArchiveFormat.h"
 
 namespace {

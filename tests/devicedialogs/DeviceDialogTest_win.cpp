@@ -4,9 +4,9 @@
 
 #include "DeviceDialogTestSupport_win.h"
 #include "SummerTimeZone.h"
-#include "app/ResourceIds.h"
 #include "devicedialogs/DateTimeDialog_win.h"
 #include "devicedialogs/DeviceCommands_win.h"
+#include "devicedialogs/DeviceDialogIds.h"
 #include "devicedialogs/DialogMutex_win.h"
 #include "devicedialogs/GThresholdDialog09_win.h"
 
@@ -395,31 +395,30 @@ TEST_F(DeviceDialogTest, CardPathIsKeptOnlyFromDialogsEndedWithOk) {
   DeviceCommands commands(L"C:\\");
   const struct {
     const char* name;
-    WORD command;
+    void (DeviceCommands::*command)(HWND);
     std::vector<ModalStep> steps;
     std::wstring cardAfter;
   } cases[] = {
-      {"settings written", IDM_DEVICE_SETTINGS,
+      {"settings written", &DeviceCommands::RunSettings,
        {ChooseFolderStep(first.wpath()), OnDialog([](HWND d) { Click(d, IDOK); }), Press(ModalKind::MessageBox, IDOK),
         Press(ModalKind::MessageBox, IDOK)},
        first.wpath()},
-      {"date/time cancelled after choosing another card", IDM_DATE_TIME,
+      {"date/time cancelled after choosing another card", &DeviceCommands::RunDateTime,
        {OnDialog([](HWND d) { Click(d, IDOK); }), ChooseFolderStep(second.wpath()),
         Press(ModalKind::MessageBox, IDCANCEL), OnDialog([](HWND d) { Click(d, IDCANCEL); })},
        first.wpath()},
-      {"restore chooser cancelled", IDM_RESTORE_CARD, {Press(ModalKind::FolderChooser, IDCANCEL)}, first.wpath()},
-      {"restore stopped after choosing", IDM_RESTORE_CARD,
+      {"restore chooser cancelled", &DeviceCommands::RunRestore, {Press(ModalKind::FolderChooser, IDCANCEL)}, first.wpath()},
+      {"restore stopped after choosing", &DeviceCommands::RunRestore,
        {ChooseFolderStep(second.wpath()), Press(ModalKind::MessageBox, IDCANCEL)}, second.wpath()},
   };
   for (const auto& c : cases) {
     ModalScript script(c.steps);
-    EXPECT_TRUE(commands.Run(c.command, owner_)) << c.name;
+    (commands.*c.command)(owner_);
     script.finish();
     EXPECT_EQ(script.stepsDone(), c.steps.size()) << c.name;
     EXPECT_EQ(script.unexpected(), L"") << c.name;
     EXPECT_EQ(fs::path(commands.cardPath()), fs::path(c.cardAfter)) << c.name;
   }
-  EXPECT_FALSE(commands.Run(IDM_ABOUT, owner_));
 }
 
 }  // namespace

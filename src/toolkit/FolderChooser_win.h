@@ -1,5 +1,6 @@
 #pragma once
-// The folder chooser with which the user picks the memory card's drive.
+// The folder chooser: the system's folder browser, with which the user picks a folder
+// (the memory card's drive, in the device commands).
 #include <windows.h>
 
 #include <string>

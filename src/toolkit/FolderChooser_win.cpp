@@ -1,13 +1,13 @@
-#include "app/FolderChooser_win.h"
+#include "toolkit/FolderChooser_win.h"
 
 #include <shlobj.h>
 
-#include "app/ChooserSubclass_win.h"
-#include "app/SystemVersion_win.h"
 #include "foundation/PathLimits.h"
 #include "foundation/Report_win.h"
+#include "foundation/SystemVersion_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/ChooserSubclass_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/ChooserSubclass_win.h"
+#include "toolkit/ChooserSubclass_win.h"
 
 namespace {
 
