@@ -1,6 +1,6 @@
 #pragma once
-// Ids of the executable's own resources: the menu, the dialog templates with their
-// controls, and the help page. Plain macros, because the resource compiler reads this
+// Ids of the application's own resources: the menu, the about box with its controls,
+// and the help page (the device dialogs' ids are devicedialogs/DeviceDialogIds.h). Plain macros, because the resource compiler reads this
 // file too (resources/app/*.rc) and so both sides take the numbers from one place.
 
 // The menu; its commands' ids are shared with the panels' buttons.
