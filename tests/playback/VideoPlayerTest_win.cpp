@@ -120,11 +120,50 @@ TEST_F(VideoPlayerTest, ASoundThatCannotPlayFallsBackToTheClock) {
     const DWORD start = timeGetTime();
     player_->playFrom(28);
     EXPECT_EQ(sound_->log.back(), "play 1000") << "the sound was not asked to play";
-    ASSERT_TRUE(waitUntilNotPlaying());
     const double expected = (player_->frameCount() - 1 - 28) * (1000.0 / 28.0);
-    EXPECT_GE(timeGetTime() - start + 2.0, expected) << "the clock ran fast";
+    // The first case waits for the system clock; the second puts it at the last frame.
+    if (c.refusedAtOpen) sound_->advanceTo(static_cast<int32_t>(1000 + expected) + 1);
+    ASSERT_TRUE(waitUntilNotPlaying());
+    const double elapsed = timeGetTime() - start;
+    if (c.refusedAtOpen) {
+      EXPECT_LT(elapsed, expected) << "the clock was not put forward";
+    } else {
+      EXPECT_GE(elapsed + 2.0, expected) << "the clock ran fast";
+    }
     EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
   }
+}
+
+TEST_F(VideoPlayerTest, ASoundFileThatCannotBeMadeIsToldOnceAndThePicturesPlayOnTheClock) {
+  // The temporary folder the load writes the sound into is not there.
+  struct TempFolderGone {
+    std::wstring saved[2];
+    const wchar_t* names[2] = {L"TMP", L"TEMP"};
+    TempFolderGone() {
+      for (int i = 0; i < 2; ++i) {
+        wchar_t value[MAX_PATH] = {};
+        GetEnvironmentVariableW(names[i], value, MAX_PATH);
+        saved[i] = value;
+        SetEnvironmentVariableW(names[i], (*dir_ / "no-such-temp").wstring().c_str());
+      }
+    }
+    ~TempFolderGone() {
+      for (int i = 0; i < 2; ++i) SetEnvironmentVariableW(names[i], saved[i].empty() ? nullptr : saved[i].c_str());
+    }
+  };
+  {
+    const TempFolderGone gone;
+    open(withSound_);
+  }
+  EXPECT_EQ(owner_->warnings, std::vector<std::wstring>{LoadText(kTextSoundRestoreFailed)});
+  EXPECT_EQ(sound_->opened, std::vector<std::wstring>{L""}) << "no sound file to open";
+  EXPECT_EQ(player_->sound().getState(), SoundState::Closed);
+  player_->playFrom(0);
+  // On the system clock, put at the last frame.
+  sound_->advanceTo(static_cast<int32_t>((player_->frameCount() - 1) * player::kFramePeriodMs) + 1);
+  ASSERT_TRUE(waitUntilNotPlaying());
+  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_EQ(owner_->warnings.size(), 1u);
 }
 
 TEST_F(VideoPlayerTest, EachTickAsksForTheFrameAfterTheOneTheClockIsAt) {
@@ -429,8 +468,8 @@ TEST_F(VideoPlayerTest, SoundEndingBeforeTheLastFrameHandsTheFramesToTheTicks) {
   openAt(0);
   owner_->requests.clear();
   player_->playFrom(0);
-  // A second of sound for three seconds of pictures.
-  EXPECT_EQ(requestAtClock(1010).slot, 29);
+  // Two seconds of sound for three seconds of pictures.
+  EXPECT_EQ(requestAtClock(2010).slot, 57);
   sound_->end();
   ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
