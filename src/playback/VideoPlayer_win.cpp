@@ -12,6 +12,7 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "playback/ReentrantScope_win.h"
+#include "playback/WaveAudioPlayer_win.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
 #include "toolkit/WindowMessages_win.h"
@@ -51,7 +52,12 @@ struct LoadAbandoned {};
 
 }  // namespace
 
-VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner), drawDib_(DrawDibOpen()) {
+SoundPlayerPtr VideoPlayer::DeviceSound(HWND notifyWindow) {
+  return SoundPlayerPtr(new WaveAudioPlayer(notifyWindow));
+}
+
+VideoPlayer::VideoPlayer(IPlayerOwner& owner, const SoundMaker& makeSound)
+    : owner_(owner), drawDib_(DrawDibOpen()) {
   gamma_.SetGamma(1.2);
 
   WindowCreateParams p;
@@ -65,7 +71,7 @@ VideoPlayer::VideoPlayer(IPlayerOwner& owner) : owner_(owner), drawDib_(DrawDibO
 
   try {
     loader_ = std::make_unique<ImageLoader>(handle());
-    sound_ = new WaveAudioPlayer(handle());
+    sound_ = makeSound(handle());
   } catch (...) {
     // The window goes with the half-built player. The object itself is deleted by the
     // failed construction, so the window's destruction must not delete it too.
@@ -90,8 +96,7 @@ void VideoPlayer::destroyParts() {
     ImageLoader::DiscardPostedFrames(handle());
     KillTimer(handle(), kTickTimerId);
   }
-  if (sound_ != nullptr && sound_->handle() != nullptr) DestroyWindow(sound_->handle());
-  sound_ = nullptr;
+  sound_.reset();
 }
 
 void VideoPlayer::useStretchDIBitsOnly() { drawDib_.reset(); }

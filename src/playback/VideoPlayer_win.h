@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <memory>
 #include <string>
@@ -25,7 +26,7 @@
 #include "playback/PlayerState.h"
 #include "playback/PlayerArithmetic.h"
 #include "playback/RecordingList.h"
-#include "playback/WaveAudioPlayer_win.h"
+#include "playback/ISoundPlayer.h"
 #include "recording/ILoadProgress.h"
 #include "recording/IVideoInfo.h"
 #include "recording/ImageLoader_win.h"
@@ -37,10 +38,16 @@ class ReentrantScope;
 
 class VideoPlayer : public Window, public ILoadProgress, public IRecordingNavigator {
  public:
-  // Creates the 640 x 480 child window of owner.ownerWindow(), its sound player and its
-  // loader. Delete the player by destroying its window. If a part cannot be made, the
-  // window goes again and the failure propagates.
-  explicit VideoPlayer(IPlayerOwner& owner);
+  // Makes the sound player for the player's window, which is to receive its
+  // WM_SOUND_END notices.
+  using SoundMaker = std::function<SoundPlayerPtr(HWND notifyWindow)>;
+  // The sound device's player.
+  static SoundPlayerPtr DeviceSound(HWND notifyWindow);
+
+  // Creates the 640 x 480 child window of owner.ownerWindow(), its sound player (made
+  // by makeSound) and its loader. Delete the player by destroying its window. If a part
+  // cannot be made, the window goes again and the failure propagates.
+  explicit VideoPlayer(IPlayerOwner& owner, const SoundMaker& makeSound = DeviceSound);
   ~VideoPlayer() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -98,7 +105,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   uint32_t tickInterval() const { return tickInterval_; }
   double framePeriod() const { return framePeriod_; }
   GammaCorrection& gamma() { return gamma_; }
-  WaveAudioPlayer& sound() { return *sound_; }
+  ISoundPlayer& sound() { return *sound_; }
   ImageLoader* loader() { return loader_.get(); }
   bool drawsWithDrawDib() const { return static_cast<bool>(drawDib_); }
   // Drawing falls back to StretchDIBits when DrawDib is unavailable; tests force it.
@@ -134,7 +141,7 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void destroyParts();
 
   IPlayerOwner& owner_;
-  WaveAudioPlayer* sound_ = nullptr;  // deleted with its window
+  SoundPlayerPtr sound_;
   PlayerState state_ = PlayerState::NoRecording;
   int32_t currentFrame_ = 0;
   uint32_t tickInterval_ = player::kInitialTickIntervalMs;

@@ -36,6 +36,10 @@ WaveAudioPlayer::~WaveAudioPlayer() { close(); }
 
 bool WaveAudioPlayer::isAtEnd() const { return atEnd_; }
 
+void WaveAudioPlayer::destroy() {
+  if (handle() != nullptr) DestroyWindow(handle());
+}
+
 void WaveAudioPlayer::open(const std::wstring& path) {
   close();
   File file(_wfsopen(path.c_str(), L"rb", _SH_DENYNO));

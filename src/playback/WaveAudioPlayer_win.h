@@ -27,7 +27,7 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // True once the last chunk has been played out (a natural end, not a flush).
-  virtual bool isAtEnd() const;
+  bool isAtEnd() const override;
 
   // Failures carry the path as their text; the player is then closed.
   void open(const std::wstring& path) override;
@@ -44,10 +44,10 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
   int32_t getVolume() const override { return volume_; }
   void setVolume(int32_t volume) override;
 
-  // The clock of a recording without playable sound: the position the latest play
-  // started from and timeGetTime at that call.
-  int32_t basePosition() const { return basePosition_; }
-  DWORD playStartTime() const { return playStartTime_; }
+  int32_t basePosition() const override { return basePosition_; }
+  uint32_t playStartTime() const override { return playStartTime_; }
+  // Destroys the window, which deletes the player.
+  void destroy() override;
 
   int32_t bytesFromMs(int32_t ms) const;
   int32_t msFromBytes(int32_t bytes) const;

@@ -1,7 +1,8 @@
 // The console panel (playback controls) and the volume and brightness panel in a window
-// on the display, beside the real video player with simulator recordings. Clicks and
-// drags are the messages a user's mouse sends to the real child windows; the player's
-// state, frame, sound and gamma are checked afterwards, and the switch marks on screen.
+// on the display, beside the real video player with simulator recordings and the
+// scripted sound, whose clock the tests move. Clicks and drags are the messages a user's
+// mouse sends to the real child windows; the player's state, frame, sound and gamma are
+// checked afterwards, and the switch marks on screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "PlaybackTestSupport.h"
 #include "RecorderSimulator.h"
 #include "ScreenCapture_win.h"
+#include "ScriptedSound_win.h"
 #include "TempDir.h"
 #include "WidgetTestSupport_win.h"
 #include "foundation/CommandIds.h"
@@ -123,7 +125,7 @@ class ControlPanelsTest : public testing::Test {
   }
   void SetUp() override {
     owner_ = new TestOwner();
-    player_ = new VideoPlayer(*owner_);
+    player_ = new VideoPlayer(*owner_, ScriptedSound::MakerInto(sound_));
     MoveWindow(player_->handle(), 21, 0, 160, 120, TRUE);
     makeConfig();
     owner_->console = new ConsolePanel(*owner_, *player_);
@@ -167,6 +169,7 @@ class ControlPanelsTest : public testing::Test {
   static TempDir* dir_;
   TestOwner* owner_ = nullptr;
   VideoPlayer* player_ = nullptr;
+  ScriptedSound* sound_ = nullptr;  // the player's
 };
 
 TempDir* ControlPanelsTest::dir_ = nullptr;
@@ -236,12 +239,14 @@ TEST_F(ControlPanelsTest, PlayButtonPausesAndResumesOnTheSameFrame) {
   EXPECT_EQ(player_->state(), PlayerState::Playing);
   EXPECT_TRUE(play.playing());
   waitForSound(SoundState::Playing);
+  sound_->advanceTo(500);  // frame 14
   ASSERT_TRUE(PumpUntil([&] { return player_->currentFrame() > 10; }, kPatienceMs));
 
   ASSERT_TRUE(Click(play));
   EXPECT_EQ(player_->state(), PlayerState::Stopped);
   EXPECT_FALSE(play.playing());
   EXPECT_NE(player_->sound().getState(), SoundState::Playing);
+  EXPECT_EQ(sound_->log.back(), "stop");
   const int32_t held = player_->currentFrame();
   PumpFor(300);
   EXPECT_EQ(player_->currentFrame(), held) << "a stopped player moved on";

@@ -1,9 +1,9 @@
-// The video player in a real window, with the real loader thread and the real sound
-// device (the harness's audio server, which needs about two seconds to settle into real
-// time; nothing here depends on its latency because the player reads the same clock).
-// Other programs may run beside these tests: waits have deadlines far above the time
-// anything takes, and nothing checks how fast playback runs, only what it shows
-// against the clock it runs by (the playback benchmark measures speed).
+// The video player in a real window, with the real loader thread and the scripted sound
+// in place of the device: the tests set the sound's clock and say when it ends, so what
+// the player asks for at a given clock is exact and nothing waits for an audio server.
+// Recordings without playable sound run on the system clock, as they do in use. Other
+// programs may run beside these tests: waits have deadlines far above the time anything
+// takes, and nothing checks how fast playback runs.
 #include "playback/VideoPlayer_win.h"
 
 #include <gtest/gtest.h>
@@ -21,68 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "PlaybackTestSupport.h"
-#include "RecorderSimulator.h"
 #include "ScreenCapture_win.h"
-#include "StandInOwner_win.h"
-#include "TempDir.h"
-#include "WaveBytes.h"
+#include "VideoPlayerFixture_win.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
-#include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
 
 namespace {
-
-// Far above anything expected: waiting only fails when a thing never happens.
-constexpr DWORD kPatienceMs = 30000;
-
-// The main window's stand-in, keeping besides its log what the player and its sound
-// said at each refresh and each request for a frame.
-class TestOwner : public StandInOwner {
- public:
-  TestOwner(int width, int height) : StandInOwner({0, 0, width, height}) {}
-
-  void refreshPlayback() override {
-    StandInOwner::refreshPlayback();
-    if (player == nullptr) return;
-    Refresh r;
-    r.state = player->state();
-    r.soundAtEnd = player->sound().isAtEnd();
-    r.soundPosition = player->sound().getPosition();
-    refreshLog.push_back(r);
-  }
-  void frameRequested(int slot, bool accepted) override {
-    Request r;
-    r.slot = slot;
-    r.accepted = accepted;
-    r.time = timeGetTime();
-    if (player != nullptr) {
-      r.soundState = player->sound().getState();
-      r.soundPosition = player->sound().getPosition();
-    }
-    requests.push_back(r);
-  }
-  void framePainted(int slot) override { painted.push_back(slot); }
-
-  struct Request {
-    int slot = 0;
-    bool accepted = false;
-    DWORD time = 0;
-    SoundState soundState = SoundState::Closed;
-    int32_t soundPosition = 0;
-  };
-  // What the player and its sound said at each refresh of the panels.
-  struct Refresh {
-    PlayerState state = PlayerState::NoRecording;
-    bool soundAtEnd = false;
-    int32_t soundPosition = 0;
-  };
-  std::vector<Refresh> refreshLog;
-  std::vector<Request> requests;
-  std::vector<int> painted;
-};
 
 std::unique_ptr<Image> Pattern(int w, int h) {
   auto image = std::make_unique<Image>(w, h);
@@ -108,84 +54,6 @@ std::unique_ptr<Image> Solid(int w, int h, uint8_t b, uint8_t g, uint8_t r) {
   return image;
 }
 
-class VideoPlayerTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = new TempDir();
-    std::filesystem::create_directories(*dir_ / "sound");
-    std::filesystem::create_directories(*dir_ / "silent");
-    recsim::RecordingDescription d;
-    d.durationMs = 3000;
-    withSound_ = (*dir_ / "sound" / "0001_001.DAT").wstring();
-    recsim::WriteRecording(d, withSound_);
-    d.sound = false;
-    d.seed = 2;
-    const recsim::RecordingManifest m = recsim::WriteRecording(d, (*dir_ / "silent" / "0001_001.DAT").wstring());
-    withoutSound_ = (*dir_ / "silent" / "0001_001.DAT").wstring();
-    jpeg_ = *m.pictures[0].jpeg;
-  }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-  void SetUp() override { makeOwner(640, 480); }
-  void TearDown() override {
-    if (owner_ != nullptr) DestroyWindow(owner_->handle());  // the player goes with it
-  }
-  void makeOwner(int w, int h) {
-    if (owner_ != nullptr) DestroyWindow(owner_->handle());
-    owner_ = new TestOwner(w, h);
-    player_ = new VideoPlayer(*owner_);
-    owner_->player = player_;
-  }
-  // Opens `path` as a one-file list and waits for its first frame.
-  void open(const std::wstring& path) {
-    player_->setSingleFile(path);
-    openAt(0);
-  }
-  void openAt(int index) {
-    ASSERT_TRUE(player_->openRecordingAt(index));
-    ASSERT_EQ(player_->state(), PlayerState::Paused);
-    ASSERT_GT(player_->frameCount(), 20);
-    ASSERT_TRUE(PumpUntil([&] { return player_->picture() != nullptr; }, kPatienceMs));
-  }
-  bool waitUntilNotPlaying() {
-    return PumpUntil([&] { return player_->state() != PlayerState::Playing; }, kPatienceMs);
-  }
-  // The owner was marked busy once and freed again.
-  void expectOwnerFreed() { EXPECT_EQ(owner_->only({"busy", "free"}), (StandInOwner::Log{"busy", "free"})); }
-  // Replaces the loaded recording's sound with `seconds` of sound of its own.
-  void useSoundOf(double seconds) {
-    WaveBytes w;
-    w.samples = Sawtooth(static_cast<std::size_t>(seconds * archive::kSoundSampleRate));
-    const std::vector<uint8_t> bytes = w.build();
-    const std::filesystem::path path = *dir_ / ("sound-" + std::to_string(seconds) + ".wav");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    player_->sound().open(path.wstring());
-  }
-  void showPicture(std::unique_ptr<Image> picture) {
-    PostMessageW(player_->handle(), WM_FRAME_READY, 0, reinterpret_cast<LPARAM>(picture.release()));
-    PumpFor(50);
-    InvalidateRect(player_->handle(), nullptr, TRUE);
-    UpdateWindow(player_->handle());
-    GdiFlush();
-    PumpFor(50);
-  }
-
-  static TempDir* dir_;
-  static std::wstring withSound_;
-  static std::wstring withoutSound_;
-  static std::vector<uint8_t> jpeg_;
-  TestOwner* owner_ = nullptr;
-  VideoPlayer* player_ = nullptr;
-};
-
-TempDir* VideoPlayerTest::dir_ = nullptr;
-std::wstring VideoPlayerTest::withSound_;
-std::wstring VideoPlayerTest::withoutSound_;
-std::vector<uint8_t> VideoPlayerTest::jpeg_;
-
 }  // namespace
 
 TEST_F(VideoPlayerTest, LoadingLeavesThePlayerPausedOnTheFirstFrame) {
@@ -197,40 +65,15 @@ TEST_F(VideoPlayerTest, LoadingLeavesThePlayerPausedOnTheFirstFrame) {
   EXPECT_EQ(player_->folder(), (*dir_ / "sound").wstring());
   EXPECT_EQ(player_->currentFrame(), 0);
   EXPECT_EQ(player_->sound().getState(), SoundState::Paused);
+  // The sound of the recording before is closed, this one's opened and left paused.
+  EXPECT_EQ(sound_->log, (ScriptedSound::Log{"close", "open"}));
+  EXPECT_EQ(sound_->opened, std::vector<std::wstring>{player_->loader()->archive().SoundPath()});
   // Busy while loading, then free again.
   expectOwnerFreed();
   // Not playing: the tick chain ended with the first frame.
   const size_t requests = owner_->requests.size();
   PumpFor(200);
   EXPECT_EQ(owner_->requests.size(), requests);
-}
-
-TEST_F(VideoPlayerTest, FrameFollowsTheSoundPositionAndPausesOnTheLastFrame) {
-  open(withSound_);
-  owner_->requests.clear();
-  player_->playFrom(0);
-  ASSERT_TRUE(waitUntilNotPlaying());
-  EXPECT_EQ(player_->state(), PlayerState::Paused);
-  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_EQ(owner_->count("next recording"), 0) << "a one-file list has no next recording";
-
-  // Every tick asks for the frame after the one the sound is at. The position is read
-  // again here a moment after the player read it, so a frame boundary may fall between
-  // (more often when the machine is busy), but the request is never ahead of it.
-  int sampled = 0;
-  int exact = 0;
-  for (size_t i = 1; i < owner_->requests.size(); ++i) {
-    const auto& r = owner_->requests[i];
-    if (r.soundState != SoundState::Playing) continue;
-    const int due = player::ClampFrame(int64_t(std::trunc(r.soundPosition / (1000.0 / 28.0))) + 1,
-                                       player_->frameCount());
-    ++sampled;
-    if (r.slot == due) ++exact;
-    EXPECT_LE(r.slot, due) << "request " << i << " at " << r.soundPosition << " ms";
-    EXPECT_GE(r.slot, due - 1) << "request " << i << " at " << r.soundPosition << " ms";
-  }
-  EXPECT_GT(sampled, 20);
-  EXPECT_GE(exact * 4, sampled * 3) << exact << " of " << sampled;
 }
 
 TEST_F(VideoPlayerTest, WithoutPlayableSoundTheSystemClockDrivesTheFrames) {
@@ -263,14 +106,168 @@ TEST_F(VideoPlayerTest, WithoutPlayableSoundTheSystemClockDrivesTheFrames) {
 }
 
 TEST_F(VideoPlayerTest, ASoundThatCannotPlayFallsBackToTheClock) {
-  open(withSound_);
-  player_->sound().close();  // as if the device or the file had failed
-  const DWORD start = timeGetTime();
-  player_->playFrom(28);
+  const struct {
+    const char* how;
+    bool refusedAtOpen;
+  } cases[] = {{"closed after the load", false}, {"refused when the load opened it", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    makeOwner(640, 480);
+    if (c.refusedAtOpen) sound_->failNextOpen();
+    open(withSound_);
+    if (!c.refusedAtOpen) player_->sound().close();  // as if the device or the file had failed
+    EXPECT_EQ(player_->sound().getState(), SoundState::Closed);
+    const DWORD start = timeGetTime();
+    player_->playFrom(28);
+    EXPECT_EQ(sound_->log.back(), "play 1000") << "the sound was not asked to play";
+    const double expected = (player_->frameCount() - 1 - 28) * (1000.0 / 28.0);
+    // The first case waits for the system clock; the second puts it at the last frame.
+    if (c.refusedAtOpen) sound_->advanceTo(static_cast<int32_t>(1000 + expected) + 1);
+    ASSERT_TRUE(waitUntilNotPlaying());
+    const double elapsed = timeGetTime() - start;
+    if (c.refusedAtOpen) {
+      EXPECT_LT(elapsed, expected) << "the clock was not put forward";
+    } else {
+      EXPECT_GE(elapsed + 2.0, expected) << "the clock ran fast";
+    }
+    EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  }
+}
+
+TEST_F(VideoPlayerTest, ASoundFileThatCannotBeMadeIsToldOnceAndThePicturesPlayOnTheClock) {
+  // The temporary folder the load writes the sound into is not there.
+  struct TempFolderGone {
+    std::wstring saved[2];
+    const wchar_t* names[2] = {L"TMP", L"TEMP"};
+    TempFolderGone() {
+      for (int i = 0; i < 2; ++i) {
+        wchar_t value[MAX_PATH] = {};
+        GetEnvironmentVariableW(names[i], value, MAX_PATH);
+        saved[i] = value;
+        SetEnvironmentVariableW(names[i], (*dir_ / "no-such-temp").wstring().c_str());
+      }
+    }
+    ~TempFolderGone() {
+      for (int i = 0; i < 2; ++i) SetEnvironmentVariableW(names[i], saved[i].empty() ? nullptr : saved[i].c_str());
+    }
+  };
+  {
+    const TempFolderGone gone;
+    open(withSound_);
+  }
+  EXPECT_EQ(owner_->warnings, std::vector<std::wstring>{LoadText(kTextSoundRestoreFailed)});
+  EXPECT_EQ(sound_->opened, std::vector<std::wstring>{L""}) << "no sound file to open";
+  EXPECT_EQ(player_->sound().getState(), SoundState::Closed);
+  player_->playFrom(0);
+  // On the system clock, put at the last frame.
+  sound_->advanceTo(static_cast<int32_t>((player_->frameCount() - 1) * player::kFramePeriodMs) + 1);
   ASSERT_TRUE(waitUntilNotPlaying());
-  const double expected = (player_->frameCount() - 1 - 28) * (1000.0 / 28.0);
-  EXPECT_GE(timeGetTime() - start + 2.0, expected) << "the clock ran fast";
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
+  EXPECT_EQ(owner_->warnings.size(), 1u);
+}
+
+TEST_F(VideoPlayerTest, EachTickAsksForTheFrameAfterTheOneTheClockIsAt) {
+  open(withSound_);
+  ASSERT_EQ(player_->frameCount(), 85);
+  player_->playFrom(0);
+  ASSERT_EQ(owner_->requests.back().slot, 1) << "playing asks for the frame after the first at once";
+  // Each step puts the clock somewhere and takes the request of the first tick after.
+  const struct {
+    int32_t clockMs;
+    int slot;
+  } steps[] = {
+      {0, 1},    {40, 2},   {80, 3},  {110, 4}, {150, 5}, {190, 6},
+      // Frame 7 due without a tick having asked for it: asked for late, then on in step.
+      {260, 7},  {265, 8},
+      // A jump of several frames asks for the frame after the one now due.
+      {520, 15}, {540, 16},
+      // The last frame, asked for by the tick before it is due.
+      {2975, 84},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(std::to_string(s.clockMs) + " ms");
+    const TestOwner::Request r = requestAtClock(s.clockMs);
+    EXPECT_EQ(r.slot, s.slot);
+    EXPECT_EQ(r.soundPosition, s.clockMs);
+    EXPECT_EQ(r.soundState, SoundState::Playing);
+  }
+}
+
+TEST_F(VideoPlayerTest, TheLastFrameWaitsForTheSoundsOwnEndWhichHandsOnToTheNextRecording) {
+  const struct {
+    const char* list;
+    int count;
+    StandInOwner::Log commands;
+  } cases[] = {{"one recording", 1, {}}, {"two recordings", 2, {"next recording"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    makeOwner(640, 480);
+    if (c.count == 1) {
+      player_->list().setEntries({{withSound_, 1}});
+    } else {
+      player_->list().setEntries({{withSound_, 1}, {withoutSound_, 2}});
+    }
+    openAt(0);
+    const int last = player_->frameCount() - 1;
+    const int32_t pastPictures = static_cast<int32_t>(last * player::kFramePeriodMs) + 1000;
+    player_->playFrom(0);
+    sound_->advanceTo(pastPictures);
+    EXPECT_TRUE(PumpUntil([&] { return player_->currentFrame() == last; }, kPatienceMs));
+    PumpFor(100);
+    EXPECT_EQ(player_->state(), PlayerState::Playing) << "ended before the sound did";
+    // The return of flushed chunks is no end.
+    sound_->flushed();
+    PumpFor(100);
+    EXPECT_EQ(player_->state(), PlayerState::Playing) << "a flush ended the recording";
+    EXPECT_EQ(owner_->count("next recording"), 0);
+
+    owner_->refreshLog.clear();
+    sound_->end();
+    ASSERT_TRUE(waitUntilNotPlaying());
+    EXPECT_EQ(player_->state(), PlayerState::Paused);
+    EXPECT_EQ(player_->currentFrame(), last);
+    EXPECT_EQ(owner_->only({"next recording", "previous recording"}), c.commands);
+    ASSERT_FALSE(owner_->refreshLog.empty());
+    EXPECT_TRUE(owner_->refreshLog.back().soundAtEnd);
+    EXPECT_EQ(owner_->refreshLog.back().soundPosition, pastPictures);
+  }
+}
+
+TEST_F(VideoPlayerTest, EachControlReachesTheSoundAsOneCall) {
+  open(withSound_);
+  const struct {
+    const char* name;
+    std::function<void()> call;
+    ScriptedSound::Log calls;
+    PlayerState state;
+    int32_t clockMs;  // then put there, and the next tick's request checked; -1: not
+    int frame;        // the frame shown afterwards
+  } steps[] = {
+      // The sound starts at the frame's start; at 400 ms (frame 11) the tick asks for 12.
+      {"play from frame 10", [&] { player_->playFrom(10); }, {"play 357"}, PlayerState::Playing, 400, 12},
+      {"pause", [&] { player_->pause(); }, {"pause"}, PlayerState::Paused, -1, 12},
+      // On from the frame shown.
+      {"play on after a pause", [&] { player_->playOn(); }, {"play 428"}, PlayerState::Playing, 540, 16},
+      {"stop", [&] { player_->stop(); }, {"stop"}, PlayerState::Stopped, -1, 16},
+      {"play on after a stop", [&] { player_->playOn(); }, {"play 571"}, PlayerState::Playing, 600, 17},
+      {"seek while playing", [&] { player_->seek(40); }, {"pause"}, PlayerState::Paused, -1, 40},
+      {"play from the sought frame", [&] { player_->playFrom(40); }, {"play 1428"}, PlayerState::Playing,
+       1480, 42},
+      {"close", [&] { player_->closeRecording(); }, {"close"}, PlayerState::NoRecording, -1, 0},
+      {"pause with nothing open", [&] { player_->pause(); }, {"pause"}, PlayerState::NoRecording, -1, 0},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.name);
+    const size_t from = sound_->log.size();
+    s.call();
+    if (s.clockMs >= 0) {
+      EXPECT_EQ(requestAtClock(s.clockMs).slot, s.frame);
+    }
+    PumpFor(60);  // more ticks, which ask nothing of the sound and keep the frame
+    EXPECT_EQ(soundCallsFrom(from), s.calls);
+    EXPECT_EQ(player_->state(), s.state);
+    EXPECT_EQ(player_->currentFrame(), s.frame);
+  }
 }
 
 TEST_F(VideoPlayerTest, SeekClampsAndPauses) {
@@ -466,32 +463,14 @@ TEST_F(VideoPlayerTest, AnUnreadableRecordingIsRefusedQuietly) {
   EXPECT_EQ(player_->state(), PlayerState::NoRecording);
 }
 
-TEST_F(VideoPlayerTest, SoundOutlastingThePicturesEndsTheRecordingWhenItEnds) {
-  player_->list().setEntries({{withSound_, 1}, {withoutSound_, 2}});
-  openAt(0);
-  const double picturesMs = (player_->frameCount() - 1) * player::kFramePeriodMs;
-  useSoundOf(picturesMs / 1000.0 + 1.5);
-  owner_->refreshLog.clear();
-  player_->playFrom(0);
-  ASSERT_TRUE(waitUntilNotPlaying());
-  EXPECT_EQ(player_->state(), PlayerState::Paused);
-  EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
-  EXPECT_EQ(owner_->only({"next recording", "previous recording"}), StandInOwner::Log{"next recording"});
-  // The last frame stayed on screen while the sound played on; the recording ended
-  // only with the sound's own end.
-  ASSERT_FALSE(owner_->refreshLog.empty());
-  const TestOwner::Refresh& end = owner_->refreshLog.back();
-  EXPECT_EQ(end.state, PlayerState::Paused);
-  EXPECT_TRUE(end.soundAtEnd) << "paused before the sound ended";
-  EXPECT_GT(end.soundPosition, picturesMs + 1000);
-}
-
 TEST_F(VideoPlayerTest, SoundEndingBeforeTheLastFrameHandsTheFramesToTheTicks) {
   player_->list().setEntries({{withSound_, 1}, {withoutSound_, 2}});
   openAt(0);
-  useSoundOf(1.0);  // for three seconds of pictures
   owner_->requests.clear();
   player_->playFrom(0);
+  // Two seconds of sound for three seconds of pictures.
+  EXPECT_EQ(requestAtClock(2010).slot, 57);
+  sound_->end();
   ASSERT_TRUE(waitUntilNotPlaying());
   EXPECT_EQ(player_->state(), PlayerState::Paused);
   EXPECT_EQ(player_->currentFrame(), player_->frameCount() - 1);
