@@ -42,7 +42,7 @@ DWORD ProcessOf(HWND window) {
 
 HWND AwaitProcessDialog(DWORD process, ModalKind kind, HWND except, DWORD timeoutMs) {
   HWND found = nullptr;
-  ViewerProcess::waitFor([&] {
+  WaitFor([&] {
     Owned owned{process, {}};
     EnumWindows(TakeOwned, reinterpret_cast<LPARAM>(&owned));
     for (HWND window : owned.windows) {

@@ -34,15 +34,6 @@ HWND FindThreadDialog(DWORD thread, HWND except) {
   return search.found;
 }
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(10);
-  }
-  return true;
-}
-
 DialogDriver::DialogDriver(std::function<void(HWND)> steps, DWORD deadlineMs)
     : thread_(&DialogDriver::run, this, GetCurrentThreadId(), std::move(steps), deadlineMs) {}
 

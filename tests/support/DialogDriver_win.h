@@ -9,13 +9,15 @@
 #include <string>
 #include <thread>
 
+#include "Wait_win.h"
+
 class DialogDriver {
  public:
   // Starts watching the calling thread's top-level "#32770" windows. `steps` runs on the
   // driver's thread with the first one found; it ends the window itself (posting a
   // button press). If none appears within the deadline, or the window is still there
   // afterwards, the driver presses Cancel on it so the test never hangs.
-  explicit DialogDriver(std::function<void(HWND)> steps, DWORD deadlineMs = 60000);
+  explicit DialogDriver(std::function<void(HWND)> steps, DWORD deadlineMs = kPatienceMs);
   // Waits for the driver's thread.
   ~DialogDriver();
   DialogDriver(const DialogDriver&) = delete;
@@ -34,8 +36,6 @@ class DialogDriver {
 // The thread's visible top-level dialog window, or null. `except` is skipped.
 HWND FindThreadDialog(DWORD thread, HWND except = nullptr);
 
-// Polls `done` every few milliseconds until it holds or the time is up.
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
 
 // The texts of a window and its class.
 std::wstring WindowText(HWND window);

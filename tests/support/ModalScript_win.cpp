@@ -90,37 +90,41 @@ static std::wstring SelectedItemText(HWND chooser) {
   return text;
 }
 
-// Selects `folder` by its path, or after a few tries by its item list (the chooser
-// does not take some drive roots by path).
-void SelectFolder(HWND chooser, const std::wstring& folder, int attempt) {
-  if (attempt < 5) {
-    SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+// How long a selection may take to show before the step asks for it again: the tree may
+// not stand yet when the chooser first shows.
+constexpr DWORD kSelectionShowsMs = 1000;
+
+// Asks for `folder`, by its path and, every other time, by its item list (the chooser
+// does not take some drive roots by path). The request is posted: the chooser posts its
+// own first selection to itself as it opens, and a request sent from here would be
+// handled before that one, which would then replace it.
+void RequestFolder(HWND chooser, const std::wstring& folder, int attempt) {
+  if (attempt % 2 == 0) {
+    PostMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
     return;
   }
   PIDLIST_ABSOLUTE item = ILCreateFromPathW(folder.c_str());
   if (item == nullptr) return;
+  // The list must live until the chooser has handled the request: sent, not posted.
   SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
   ILFree(item);
 }
 
 ModalStep ChooseFolderStep(const std::wstring& folder) {
-  // The chooser selects its starting folder itself once its tree stands, which may
-  // come after the window shows: the selection is repeated until it has stuck. A
-  // selection that never sticks is cancelled rather than confirmed, so that nothing is
-  // written to whatever folder the chooser shows instead.
+  // Confirmed only once the tree shows the folder; a selection that never shows is
+  // cancelled rather than confirmed, so that nothing is written to whatever folder the
+  // chooser shows instead.
   std::wstring name = folder;
   while (!name.empty() && name.back() == L'\\') name.pop_back();
   name = name.substr(name.find_last_of(L'\\') + 1);
   return {ModalKind::FolderChooser, [folder, name](HWND chooser) {
-            int stable = 0;
             int attempt = 0;
-            const bool stuck = WaitFor([&] {
-              SelectFolder(chooser, folder, attempt++);
-              Sleep(300);
-              stable = SelectedItemText(chooser).find(name) != std::wstring::npos ? stable + 1 : 0;
-              return stable >= 2;
+            const bool shown = WaitFor([&] {
+              RequestFolder(chooser, folder, attempt++);
+              return WaitFor([&] { return SelectedItemText(chooser).find(name) != std::wstring::npos; },
+                             kSelectionShowsMs);
             });
-            PostMessageW(chooser, WM_COMMAND, stuck ? IDOK : IDCANCEL, 0);
+            PostMessageW(chooser, WM_COMMAND, shown ? IDOK : IDCANCEL, 0);
           }};
 }
 
@@ -196,8 +200,8 @@ void ModalScript::run(DWORD thread, std::vector<ModalStep> steps, DWORD deadline
         for (HWND window : open) {
           if (KindOf(window) == ModalKind::MessageBox) log(unexpected_, BoxText(window));
           PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+          WaitFor([&] { return !IsWindow(window) || !IsWindowEnabled(window); });
         }
-        if (!open.empty()) Sleep(200);
         return open.empty();
       },
       deadlineMs);

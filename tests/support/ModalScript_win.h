@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "Wait_win.h"
+
 enum class ModalKind { Dialog, FolderChooser, MessageBox };
 
 struct ModalStep {
@@ -31,7 +33,7 @@ class ModalScript {
   // Starts on the calling thread's windows. Each step waits (up to `stepDeadlineMs`)
   // for an enabled, visible dialog window of its kind, other than the window the step
   // before closed.
-  explicit ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs = 60000);
+  explicit ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs = kPatienceMs);
   // Finishes (see finish()).
   ~ModalScript();
   ModalScript(const ModalScript&) = delete;
