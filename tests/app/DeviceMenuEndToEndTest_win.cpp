@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../device/DeviceTestFiles.h"
+#include "DeviceTestFiles.h"
 #include "DemoCard.h"
 #include "ForeignDialogs_win.h"
 #include "ViewerDriver_win.h"

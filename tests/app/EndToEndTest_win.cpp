@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "../playback/PanelTestOwner_win.h"
-#include "../playback/StandInInfo.h"
+#include "StandInInfo.h"
 #include "DemoCard.h"
 #include "TempDir.h"
 #include "ViewerDriver_win.h"

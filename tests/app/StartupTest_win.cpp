@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "DialogDriver_win.h"
+#include "Wait_win.h"
+#include "WindowSearch_win.h"
 #include "app/Application_win.h"
 #include "app/ProcessValues.h"
 #include "app/SystemVersion_win.h"

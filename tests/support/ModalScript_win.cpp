@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "DialogDriver_win.h"
+#include "WindowSearch_win.h"
 
 namespace {
 
@@ -28,12 +28,6 @@ std::vector<HWND> ActiveDialogs(DWORD thread) {
   Candidates found;
   EnumThreadWindows(thread, TakeCandidate, reinterpret_cast<LPARAM>(&found));
   return found.windows;
-}
-
-BOOL CALLBACK FindTreeWindow(HWND window, LPARAM found) {
-  if (ClassName(window) != L"SysTreeView32") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
 }
 
 // A message box holds its text (id 0xFFFF), its buttons (IDOK..IDCONTINUE) and maybe
@@ -65,29 +59,13 @@ bool IsMessageBox(HWND window) {
 
 ModalKind KindOf(HWND window) {
   if (IsMessageBox(window)) return ModalKind::MessageBox;
-  HWND tree = nullptr;
-  EnumChildWindows(window, FindTreeWindow, reinterpret_cast<LPARAM>(&tree));
-  return tree != nullptr ? ModalKind::FolderChooser : ModalKind::Dialog;
+  return FindChildOfClass(window, L"SysTreeView32") != nullptr ? ModalKind::FolderChooser : ModalKind::Dialog;
 }
 
 std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, kBoxTextId)); }
 
 ModalStep Press(ModalKind kind, int button) {
   return {kind, [button](HWND window) { PostMessageW(GetDlgItem(window, button), BM_CLICK, 0, 0); }};
-}
-
-// The text of the chooser tree's selected item.
-static std::wstring SelectedItemText(HWND chooser) {
-  HWND tree = nullptr;
-  EnumChildWindows(chooser, FindTreeWindow, reinterpret_cast<LPARAM>(&tree));
-  wchar_t text[MAX_PATH] = {};
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
-  item.pszText = text;
-  item.cchTextMax = MAX_PATH;
-  if (item.hItem == nullptr || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
-  return text;
 }
 
 // How long a selection may take to show before the step asks for it again: the tree may
@@ -121,7 +99,7 @@ ModalStep ChooseFolderStep(const std::wstring& folder) {
             int attempt = 0;
             const bool shown = WaitFor([&] {
               RequestFolder(chooser, folder, attempt++);
-              return WaitFor([&] { return SelectedItemText(chooser).find(name) != std::wstring::npos; },
+              return WaitFor([&] { return SelectedTreeItemText(FindChildOfClass(chooser, L"SysTreeView32")).find(name) != std::wstring::npos; },
                              kSelectionShowsMs);
             });
             PostMessageW(chooser, WM_COMMAND, shown ? IDOK : IDCANCEL, 0);
@@ -129,6 +107,8 @@ ModalStep ChooseFolderStep(const std::wstring& folder) {
 }
 
 ModalStep OnDialog(std::function<void(HWND)> act) { return {ModalKind::Dialog, std::move(act)}; }
+
+ModalStep OnAnyDialog(std::function<void(HWND)> act) { return {ModalKind::Any, std::move(act)}; }
 
 ModalScript::ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs)
     : thread_(&ModalScript::run, this, GetCurrentThreadId(), std::move(steps), stepDeadlineMs) {}
@@ -165,7 +145,7 @@ HWND ModalScript::await(DWORD thread, ModalKind kind, HWND closed, DWORD deadlin
         for (HWND window : ActiveDialogs(thread)) {
           if (window == closed) continue;
           const ModalKind k = KindOf(window);
-          if (k == kind) {
+          if (k == kind || kind == ModalKind::Any) {
             found = window;
             return true;
           }

@@ -14,7 +14,8 @@
 
 #include "Wait_win.h"
 
-enum class ModalKind { Dialog, FolderChooser, MessageBox };
+// Any: the first dialog window of whatever kind, which the step must close.
+enum class ModalKind { Dialog, FolderChooser, MessageBox, Any };
 
 struct ModalStep {
   ModalKind kind;
@@ -27,6 +28,7 @@ struct ModalStep {
 ModalStep Press(ModalKind kind, int button);
 ModalStep ChooseFolderStep(const std::wstring& folder);
 ModalStep OnDialog(std::function<void(HWND)> act);
+ModalStep OnAnyDialog(std::function<void(HWND)> act);
 
 class ModalScript {
  public:
