@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "DialogDriver_win.h"
+#include "ModalScript_win.h"
+#include "WindowSearch_win.h"
 #include "TempDir.h"
 #include "app/Application_win.h"
 #include "app/FileChooser_win.h"
@@ -54,7 +55,7 @@ class ChooserTest : public testing::Test {
 
   HWND owner_ = nullptr;
   DWORD thread_ = 0;
-  TempDir dir_;
+  TempDir dir_{ChooserTempBase()};
 };
 
 // --- the file chooser -------------------------------------------------------------
@@ -125,13 +126,14 @@ TEST_F(ChooserTest, FileChooserOpensInTheFolderOfTheCurrentFile) {
   std::wstring chosen = L"untouched";
   bool ok = true;
   {
-    DialogDriver driver([&](HWND chooser) {
+    ModalScript script({OnAnyDialog([&](HWND chooser) {
       WaitFor([&] { return !ChooserFolder(chooser).empty(); });
       seen = ChooserFolder(chooser);
       PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
-    });
+    })});
     ok = ChooseRecordingFile(owner_, folder() + L"\\0001_001.dat", chosen);
-    EXPECT_TRUE(driver.found());
+    script.finish();
+    EXPECT_EQ(script.stepsDone(), 1u);
   }
   EXPECT_EQ(Normal(seen), Normal(folder()));
   EXPECT_FALSE(ok);
@@ -141,16 +143,17 @@ TEST_F(ChooserTest, FileChooserOpensInTheFolderOfTheCurrentFile) {
 TEST_F(ChooserTest, FileChooserListsEveryFolderWithDetails) {
   bool detailsAtStart = false, movedIn = false, detailsAfterMove = false;
   {
-    DialogDriver driver([&](HWND chooser) {
+    ModalScript script({OnAnyDialog([&](HWND chooser) {
       detailsAtStart = WaitFor([&] { return InDetailsView(chooser); }, 20000);
       Enter(chooser, L"sub");
       movedIn = WaitFor([&] { return Normal(ChooserFolder(chooser)) == Normal(folder() + L"\\sub"); }, 20000);
       detailsAfterMove = WaitFor([&] { return InDetailsView(chooser); }, 20000);
       PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
-    });
+    })});
     std::wstring chosen;
     EXPECT_FALSE(ChooseRecordingFile(owner_, folder(), chosen));
-    EXPECT_TRUE(driver.found());
+    script.finish();
+    EXPECT_EQ(script.stepsDone(), 1u);
   }
   EXPECT_TRUE(detailsAtStart);
   EXPECT_TRUE(movedIn);
@@ -161,10 +164,10 @@ TEST_F(ChooserTest, FileChooserGivesTheChosenPath) {
   std::wstring chosen;
   bool ok = false;
   {
-    DialogDriver driver([&](HWND chooser) {
+    ModalScript script({OnAnyDialog([&](HWND chooser) {
       WaitFor([&] { return !ChooserFolder(chooser).empty(); });
       Enter(chooser, L"0001_001.dat");
-    });
+    })});
     ok = ChooseRecordingFile(owner_, folder(), chosen);
   }
   EXPECT_TRUE(ok);
@@ -240,29 +243,7 @@ TEST(SubclassChooserPart, SwallowsHelpForwardsTheRestAndLeavesAtDestroy) {
 
 // --- the folder chooser ---------------------------------------------------------------
 
-BOOL CALLBACK TakeTree(HWND window, LPARAM found) {
-  if (ClassName(window) != L"SysTreeView32") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-HWND FindTreeOf(HWND chooser) {
-  HWND tree = nullptr;
-  EnumChildWindows(chooser, TakeTree, reinterpret_cast<LPARAM>(&tree));
-  return tree;
-}
-
-// The text of the tree's selected item.
-std::wstring SelectedText(HWND tree) {
-  wchar_t text[MAX_PATH] = {};
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = TreeView_GetSelection(tree);
-  item.pszText = text;
-  item.cchTextMax = MAX_PATH;
-  if (item.hItem == nullptr || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
-  return text;
-}
+HWND FindTreeOf(HWND chooser) { return FindChildOfClass(chooser, L"SysTreeView32"); }
 
 TEST_F(ChooserTest, FolderChooserStartsOnThePathAndReturnsIt) {
   struct Seen {
@@ -272,7 +253,7 @@ TEST_F(ChooserTest, FolderChooserStartsOnThePathAndReturnsIt) {
   std::wstring path = folder();
   bool ok = false;
   {
-    DialogDriver driver([&](HWND chooser) {
+    ModalScript script({OnAnyDialog([&](HWND chooser) {
       seen.dialogSubclassed = IsChooserPartSubclassed(chooser);
       const HWND tree = FindTreeOf(chooser);
       seen.treeSubclassed = tree != nullptr && IsChooserPartSubclassed(tree);
@@ -291,11 +272,12 @@ TEST_F(ChooserTest, FolderChooserStartsOnThePathAndReturnsIt) {
       GetWindowRect(chooser, &c);
       seen.centred = c.left == o.left + ((o.right - o.left) - (c.right - c.left)) / 2 &&
                      c.top == o.top + ((o.bottom - o.top) - (c.bottom - c.top)) / 2;
-      seen.selected = WaitFor([&] { return SelectedText(tree) == dir_.path().filename().wstring(); }, 20000);
+      seen.selected = WaitFor([&] { return SelectedTreeItemText(tree) == dir_.path().filename().wstring(); }, 20000);
       PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-    });
+    })});
     ok = ChooseFolder(owner_, L"title", path);
-    EXPECT_TRUE(driver.found());
+    script.finish();
+    EXPECT_EQ(script.stepsDone(), 1u);
   }
   EXPECT_TRUE(seen.dialogSubclassed);
   EXPECT_TRUE(seen.treeSubclassed);
@@ -328,7 +310,7 @@ TEST_F(ChooserTest, FolderChooserWritesThePathOnlyForAFileSystemFolder) {
     std::wstring warning;
     bool ok = !c.chosen;
     {
-      DialogDriver driver([&](HWND chooser) {
+      ModalScript script({OnAnyDialog([&](HWND chooser) {
         // The user presses OK once the tree shows the item chosen: the chooser may still
         // be settling its own first selection, which would replace an early choice.
         const HWND tree = FindTreeOf(chooser);
@@ -337,14 +319,14 @@ TEST_F(ChooserTest, FolderChooserWritesThePathOnlyForAFileSystemFolder) {
           const std::wstring sub = folder() + L"\\sub";
           EXPECT_TRUE(WaitFor([&] {
             SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub.c_str()));
-            return SelectedText(tree) == L"sub";
+            return SelectedTreeItemText(tree) == L"sub";
           }, 20000)) << "the sub-folder was not selected";
         } else if (c.answer == Answer::ChooseComputer) {
           PIDLIST_ABSOLUTE computer = nullptr;
           SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
           EXPECT_TRUE(WaitFor([&] {
             SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
-            const std::wstring shown = SelectedText(tree);
+            const std::wstring shown = SelectedTreeItemText(tree);
             return !shown.empty() && shown != start;
           }, 20000)) << "the computer was not selected";
           CoTaskMemFree(computer);
@@ -356,7 +338,7 @@ TEST_F(ChooserTest, FolderChooserWritesThePathOnlyForAFileSystemFolder) {
         if (box == nullptr) return;
         warning = WindowText(GetDlgItem(box, 0xFFFF));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-      });
+      })});
       ok = ChooseFolder(owner_, L"title", path);
     }
     EXPECT_EQ(ok, c.chosen) << c.name;

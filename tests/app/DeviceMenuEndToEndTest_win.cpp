@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../device/DeviceTestFiles.h"
+#include "DeviceTestFiles.h"
 #include "DemoCard.h"
 #include "ForeignDialogs_win.h"
 #include "ViewerDriver_win.h"
@@ -27,7 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kPatienceMs = 60000;
 // How long one press of an arrow key in the chooser may take to show.
 constexpr DWORD kKeyShowsMs = 5000;
 
@@ -142,7 +141,7 @@ class DeviceMenuTest : public ::testing::Test {
     return window;
   }
   static bool closes(HWND window) {
-    return ViewerProcess::waitFor([&] { return !IsWindow(window); }, kPatienceMs);
+    return WaitFor([&] { return !IsWindow(window); }, kPatienceMs);
   }
 
   // The next message box's text, answered with `button`.
@@ -161,13 +160,13 @@ class DeviceMenuTest : public ::testing::Test {
     const HWND chooser = await(ModalKind::FolderChooser);
     ASSERT_NE(chooser, nullptr);
     const HWND tree = ChooserTree(chooser);
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return SelectedTreeText(tree) == startsOn; }, kPatienceMs))
+    ASSERT_TRUE(WaitFor([&] { return SelectedTreeText(tree) == startsOn; }, kPatienceMs))
         << "the chooser starts on \"" << ToUtf8(SelectedTreeText(tree)) << "\"";
     const std::wstring name = card().filename().wstring();
     // The first press opens the folder, the next goes to its first (and only) subfolder.
     for (int press = 0; press < 4 && SelectedTreeText(tree) != name; ++press) {
       PostKey(tree, VK_RIGHT);
-      ViewerProcess::waitFor([&] { return SelectedTreeText(tree) == name; }, kKeyShowsMs);
+      WaitFor([&] { return SelectedTreeText(tree) == name; }, kKeyShowsMs);
     }
     ASSERT_EQ(SelectedTreeText(tree), name);
     shot(checkpoint);
@@ -182,12 +181,12 @@ class DeviceMenuTest : public ::testing::Test {
     ViewerProcess::click(edit, 3, 3);
     PostKey(edit, VK_END);
     PostChars(edit, L"\b\b\b\b");
-    EXPECT_TRUE(ViewerProcess::waitFor([&] { return ControlText(edit).empty(); }, kPatienceMs));
+    EXPECT_TRUE(WaitFor([&] { return ControlText(edit).empty(); }, kPatienceMs));
     PostChars(edit, typed);
-    EXPECT_TRUE(ViewerProcess::waitFor([&] { return ControlText(edit) == typed; }, kPatienceMs));
+    EXPECT_TRUE(WaitFor([&] { return ControlText(edit) == typed; }, kPatienceMs));
     PostKey(edit, VK_TAB);
     const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    EXPECT_TRUE(ViewerProcess::waitFor([&] {
+    EXPECT_TRUE(WaitFor([&] {
       GUITHREADINFO info{};
       info.cbSize = sizeof info;
       return GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr && info.hwndFocus != edit;
@@ -208,7 +207,7 @@ class DeviceMenuTest : public ::testing::Test {
     GetClientRect(picker, &box);
     // The picker places its fields as it paints; a click on one not yet drawn selects
     // none, and the keys then do nothing. The user clicks on the date once it shows.
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return ShowsText(picker); }, kPatienceMs)) << "the date never showed";
+    ASSERT_TRUE(WaitFor([&] { return ShowsText(picker); }, kPatienceMs)) << "the date never showed";
     ViewerProcess::click(picker, 8, box.bottom / 2);
     PostKey(picker, VK_RIGHT, 2);
     PostKey(picker, VK_DOWN, now.wDay - 1);
@@ -219,10 +218,10 @@ class DeviceMenuTest : public ::testing::Test {
     PostKey(picker, VK_RIGHT);
     PostKey(picker, VK_UP);
     SYSTEMTIME shown{};
-    EXPECT_TRUE(ViewerProcess::waitFor([&] { return PickerDate(picker, shown) && shown.wMonth == 2; }, kPatienceMs));
+    EXPECT_TRUE(WaitFor([&] { return PickerDate(picker, shown) && shown.wMonth == 2; }, kPatienceMs));
     EXPECT_TRUE(SameDay(shown, 2001, 2, 1)) << DateText(shown) << ": the year left the range or a field wrapped";
     PostKey(picker, VK_DOWN);
-    EXPECT_TRUE(ViewerProcess::waitFor(
+    EXPECT_TRUE(WaitFor(
         [&] { return PickerDate(picker, shown) && SameDay(shown, 2001, 1, 1); }, kPatienceMs))
         << DateText(shown);
   }
@@ -245,7 +244,7 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
     const HWND dialog = await(ModalKind::Dialog);
     ASSERT_NE(dialog, nullptr);
     // The device reports buzzer off and long mode.
-    EXPECT_TRUE(ViewerProcess::waitFor([&] { return IsChecked(dialog, IDC_DEVICE_BUZZER_OFF); }, kPatienceMs));
+    EXPECT_TRUE(WaitFor([&] { return IsChecked(dialog, IDC_DEVICE_BUZZER_OFF); }, kPatienceMs));
     EXPECT_FALSE(IsChecked(dialog, IDC_DEVICE_BUZZER_ON));
     EXPECT_TRUE(IsChecked(dialog, IDC_DEVICE_MODE_LONG));
     EXPECT_FALSE(IsChecked(dialog, IDC_DEVICE_MODE_STANDARD));
@@ -259,7 +258,7 @@ TEST_F(DeviceMenuTest, BothSettingsCommandsWriteTheCardAndPscopeReadsItBack) {
     };
     for (const auto& c : clicks) {
       ClickButton(dialog, c.click);
-      EXPECT_TRUE(ViewerProcess::waitFor(
+      EXPECT_TRUE(WaitFor(
           [&] { return IsChecked(dialog, c.click) && !IsChecked(dialog, c.cleared); }, kPatienceMs))
           << "radio " << c.click;
     }
@@ -351,7 +350,7 @@ TEST_F(DeviceMenuTest, ASecondViewerIsWarnedWhileTheFirstShowsADialog) {
   second->menu(IDM_DATE_TIME);
   HWND box = nullptr;
   other = nullptr;
-  ASSERT_TRUE(ViewerProcess::waitFor([&] {
+  ASSERT_TRUE(WaitFor([&] {
     box = AwaitProcessDialog(second->id(), ModalKind::MessageBox, nullptr, 0);
     other = AwaitProcessDialog(second->id(), ModalKind::Dialog, nullptr, 0);
     return box != nullptr || other != nullptr;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "../devicedialogs/DeviceDialogTestSupport_win.h"
+#include "DeviceDialogTestSupport_win.h"
 #include "ModalScript_win.h"
 #include "app/DeviceMenu_win.h"
 #include "app/ResourceIds.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../playback/PanelTestOwner_win.h"
-#include "../playback/StandInInfo.h"
+#include "PanelTestOwner_win.h"
+#include "StandInInfo.h"
 #include "DemoCard.h"
 #include "TempDir.h"
 #include "ViewerDriver_win.h"
@@ -29,8 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr DWORD kPatienceMs = 60000;
 
 std::wstring AppName() { return LoadText(kTextAppName); }
 
@@ -87,7 +85,7 @@ class EndToEndTest : public ::testing::Test {
   std::wstring recording(const wchar_t* name) const { return (card_ / name).wstring(); }
   std::wstring titleFor(const std::wstring& path) const { return path + L" - " + AppName(); }
   bool titleBecomes(const std::wstring& title) {
-    return ViewerProcess::waitFor([&] { return viewer_->title() == title; }, kPatienceMs);
+    return WaitFor([&] { return viewer_->title() == title; }, kPatienceMs);
   }
   HWND main() { return viewer_->mainWindow(); }
   RECT client() {
@@ -101,7 +99,7 @@ class EndToEndTest : public ::testing::Test {
   // the console and the chart.
   HWND playerWindow() {
     HWND player = nullptr;
-    ViewerProcess::waitFor([&] {
+    WaitFor([&] {
       const RECT c = client();
       return (player = viewer_->childAt(21, 0, c.right - 230, c.bottom - 155)) != nullptr;
     }, kPatienceMs);
@@ -114,7 +112,7 @@ class EndToEndTest : public ::testing::Test {
   // (negative y), once the window has laid it out; a width of 0 is the client's.
   HWND laidOut(int x, int y, int width, int height) {
     HWND found = nullptr;
-    ViewerProcess::waitFor([&] {
+    WaitFor([&] {
       const RECT c = client();
       found = viewer_->childAt(x < 0 ? c.right + x : x, y < 0 ? c.bottom + y : y,
                                width == 0 ? c.right : width, height);
@@ -127,14 +125,14 @@ class EndToEndTest : public ::testing::Test {
   void pressControl(HWND panel, int x, int y) {
     const HWND button = control(panel, x, y);
     ASSERT_NE(button, nullptr) << x << "," << y;
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(button) != FALSE; }, kPatienceMs));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(button) != FALSE; }, kPatienceMs));
     ViewerProcess::click(button);
   }
   // What the close box sends.
   void pressCloseBox() { PostMessageW(main(), WM_SYSCOMMAND, SC_CLOSE, 0); }
   bool changesWithin(HWND window, DWORD ms) {
     const std::vector<unsigned char> before = CaptureFromScreen(window);
-    return ViewerProcess::waitFor([&] { return CaptureFromScreen(window) != before; }, ms);
+    return WaitFor([&] { return CaptureFromScreen(window) != before; }, ms);
   }
 
   // While a recording loads the viewer disables the volume and brightness panel, the
@@ -143,7 +141,7 @@ class EndToEndTest : public ::testing::Test {
   bool loadEnded() {
     const HWND open = openButton();
     return open != nullptr &&
-           ViewerProcess::waitFor([&] { return IsWindowEnabled(open) != FALSE; }, kPatienceMs);
+           WaitFor([&] { return IsWindowEnabled(open) != FALSE; }, kPatienceMs);
   }
   // The viewer shows the recording `name` of the card: its title names it only once its
   // load has ended.
@@ -176,7 +174,7 @@ TEST_F(EndToEndTest, StartsWithTheEmptyViewerAndClosesWithoutAQuestion) {
   // The waiting picture over the empty picture area.
   const HWND player = playerWindow();
   ASSERT_NE(player, nullptr);
-  EXPECT_TRUE(ViewerProcess::waitFor([&] {
+  EXPECT_TRUE(WaitFor([&] {
     for (HWND child = GetWindow(player, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
       RECT r;
       GetWindowRect(child, &r);
@@ -253,7 +251,7 @@ TEST_F(EndToEndTest, DecliningALargeFolderLeavesACleanView) {
   // No loading text is left on the white picture area.
   const HWND player = playerWindow();
   ASSERT_NE(player, nullptr);
-  EXPECT_TRUE(ViewerProcess::waitFor([&] {
+  EXPECT_TRUE(WaitFor([&] {
     const std::vector<unsigned char> pixels = CaptureFromScreen(player);
     for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
       if (pixels[i] != 0xFF || pixels[i + 1] != 0xFF || pixels[i + 2] != 0xFF) return false;
@@ -286,7 +284,7 @@ TEST_F(EndToEndTest, HelpWritesThePageAndHandsItToTheShell) {
   const fs::path page = fs::path(temp) / "Pathscope Help" / "index.html";
   fs::remove(page);
   viewer_->menu(IDM_HELP);
-  EXPECT_TRUE(ViewerProcess::waitFor([&] { return fs::exists(page); }, kPatienceMs));
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(page); }, kPatienceMs));
   // Where the shell finds no program for the page (a machine without a browser), the
   // viewer says so with its own text and goes on.
   if (viewer_->dialog(3000) != nullptr) {
@@ -307,12 +305,12 @@ TEST_F(EndToEndTest, OpensThroughTheOpenButtonAndPausesResumesAndStops) {
 
   const HWND console = consolePanel();
   pressControl(console, kPlay.x, kPlay.y);
-  EXPECT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "paused";
+  EXPECT_TRUE(WaitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "paused";
   shot("paused");
   pressControl(console, kPlay.x, kPlay.y);
   EXPECT_TRUE(changesWithin(info, 10000)) << "resumed";
   pressControl(console, kStop.x, kStop.y);
-  EXPECT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "stopped";
+  EXPECT_TRUE(WaitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs)) << "stopped";
   shot("stopped");
 }
 
@@ -360,7 +358,7 @@ TEST_F(LongDrivesTest, StepsThroughRecordingsAndDatesAndStopsAtTheEnds) {
   EXPECT_FALSE(IsWindowEnabled(control(console, kNext.x, kNext.y)));
   EXPECT_FALSE(IsWindowEnabled(control(console, kNextDate.x, kNextDate.y)));
   const HWND info = infoPanel();
-  EXPECT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs));
+  EXPECT_TRUE(WaitFor([&] { return unchangedFor(info, 1500); }, kPatienceMs));
   EXPECT_EQ(viewer_->dialog(1000), nullptr);
   EXPECT_EQ(viewer_->title(), titleFor(recording(L"0003_003.DAT")));
   shot("played to the end");
@@ -386,19 +384,19 @@ TEST_F(LongDrivesTest, DraggingTheSliderMovesThePictureAndPlaysOnOnlyIfItPlayedB
     SCOPED_TRACE(wasPlaying ? "dragged while playing" : "dragged while paused");
     // The stop button pauses on the first picture, where it is disabled.
     pressControl(console, kStop.x, kStop.y);
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
     if (wasPlaying) {
       pressControl(console, kPlay.x, kPlay.y);
       ASSERT_TRUE(changesWithin(info, 10000)) << "playing";
     }
     ViewerProcess::pressMouse(slider, {kThumbMiddle, y});
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return unchangedFor(info, 1000); }, kPatienceMs))
+    ASSERT_TRUE(WaitFor([&] { return unchangedFor(info, 1000); }, kPatienceMs))
         << "held still while the button is down";
     for (const int x : {static_cast<int>(track.right) / 2, static_cast<int>(track.right) * 3 / 4}) {
       const std::vector<unsigned char> clock = CaptureFromScreen(info);
       const std::vector<unsigned char> picture = CaptureFromScreen(player);
       ViewerProcess::dragMouse(slider, {x, y});
-      EXPECT_TRUE(ViewerProcess::waitFor([&] {
+      EXPECT_TRUE(WaitFor([&] {
         return CaptureFromScreen(info) != clock && CaptureFromScreen(player) != picture;
       }, kPatienceMs)) << "follows to " << x;
     }
@@ -490,12 +488,12 @@ TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockAndTheMarkerShowItExactly) {
     const HWND chart = laidOut(0, -90, 0, 90);
     ASSERT_TRUE(stop != nullptr && info != nullptr && chart != nullptr);
     pressControl(console, kStop.x, kStop.y);
-    ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
     RECT chartClient;
     GetClientRect(chart, &chartClient);
     ReferencePanels expected(StartOf(name), {chartClient.right, chartClient.bottom});
     size_t differing = 0;
-    EXPECT_TRUE(ViewerProcess::waitFor([&] {
+    EXPECT_TRUE(WaitFor([&] {
       return (differing = DifferentPixels(CaptureFromScreen(info), expected.clockPixels())) == 0;
     }, 10000)) << differing << " pixels differ";
 
@@ -503,7 +501,7 @@ TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockAndTheMarkerShowItExactly) {
     const int column = chart::FrameX(plot, 0, 2) + chart::kDrawingX;
     const int row = (plot.top + plot.bottom) / 2 + chart::kDrawingY;
     std::vector<int> marker;
-    EXPECT_TRUE(ViewerProcess::waitFor([&] {
+    EXPECT_TRUE(WaitFor([&] {
       marker = YellowColumns(CaptureFromScreen(chart), chartClient.right, row);
       // The pen is two pixels wide.
       return !marker.empty() && marker.front() >= column - 1 && marker.back() <= column + 1;
@@ -532,7 +530,7 @@ TEST_F(EndToEndTest, TheCloseBoxIsRefusedWhileARecordingLoads) {
   const HWND open = openButton();
   ASSERT_NE(open, nullptr);
   ASSERT_TRUE(viewer_->open(large.wstring()));
-  ASSERT_TRUE(ViewerProcess::waitFor([&] { return IsWindowEnabled(open) == FALSE; }, kPatienceMs))
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(open) == FALSE; }, kPatienceMs))
       << "loading";
   // Handled at once: no question holds it.
   EXPECT_TRUE(viewer_->sendCloseBox());

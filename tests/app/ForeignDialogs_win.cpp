@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "DialogDriver_win.h"
+#include "WindowSearch_win.h"
 #include "RemoteMemory_win.h"
 #include "ViewerDriver_win.h"
 
@@ -26,12 +26,6 @@ BOOL CALLBACK TakeOwned(HWND window, LPARAM data) {
   return TRUE;
 }
 
-BOOL CALLBACK TakeTree(HWND window, LPARAM found) {
-  if (ClassName(window) != L"SysTreeView32") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
 DWORD ProcessOf(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
@@ -42,7 +36,7 @@ DWORD ProcessOf(HWND window) {
 
 HWND AwaitProcessDialog(DWORD process, ModalKind kind, HWND except, DWORD timeoutMs) {
   HWND found = nullptr;
-  ViewerProcess::waitFor([&] {
+  WaitFor([&] {
     Owned owned{process, {}};
     EnumWindows(TakeOwned, reinterpret_cast<LPARAM>(&owned));
     for (HWND window : owned.windows) {
@@ -56,11 +50,7 @@ HWND AwaitProcessDialog(DWORD process, ModalKind kind, HWND except, DWORD timeou
   return found;
 }
 
-HWND ChooserTree(HWND chooser) {
-  HWND tree = nullptr;
-  EnumChildWindows(chooser, TakeTree, reinterpret_cast<LPARAM>(&tree));
-  return tree;
-}
+HWND ChooserTree(HWND chooser) { return FindChildOfClass(chooser, L"SysTreeView32"); }
 
 std::wstring SelectedTreeText(HWND tree) {
   if (tree == nullptr) return L"";

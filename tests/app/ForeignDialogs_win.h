@@ -9,10 +9,11 @@
 #include <string>
 
 #include "ModalScript_win.h"
+#include "Wait_win.h"
 
 // A visible, enabled dialog window of `process` of that kind, other than `except`,
 // waited for; null when none came in time.
-HWND AwaitProcessDialog(DWORD process, ModalKind kind, HWND except = nullptr, DWORD timeoutMs = 30000);
+HWND AwaitProcessDialog(DWORD process, ModalKind kind, HWND except = nullptr, DWORD timeoutMs = kPatienceMs);
 
 // The folder chooser's tree, and the text of its selected item (empty when none).
 HWND ChooserTree(HWND chooser);

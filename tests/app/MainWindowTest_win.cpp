@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "../playback/PlaybackTestSupport.h"
-#include "../playback/WindowCapture_win.h"
+#include "PlaybackTestSupport.h"
+#include "ScreenCapture_win.h"
 #include "TempDir.h"
 #include "app/Application_win.h"
 #include "app/MainLayout.h"

@@ -7,7 +7,8 @@
 
 #include <string>
 
-#include "DialogDriver_win.h"
+#include "Wait_win.h"
+#include "WindowSearch_win.h"
 #include "app/Application_win.h"
 #include "app/ProcessValues.h"
 #include "app/SystemCheck_win.h"
@@ -110,12 +111,12 @@ TEST(PathscopeExe, ShowsItsTitledWindowAndEndsWithZeroOnClose) {
   const bool shown = WaitFor([&] {
     EnumWindows(TakeProcessWindow, reinterpret_cast<LPARAM>(&found));
     return found.window != nullptr;
-  }, 60000);
+  }, kPatienceMs);
   DWORD exitCode = 12345;
   if (shown) {
     EXPECT_EQ(WindowText(found.window), L"Pathscope");
     PostMessageW(found.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, kPatienceMs), WAIT_OBJECT_0);
     GetExitCodeProcess(process.hProcess, &exitCode);
   } else {
     ADD_FAILURE() << "no window within the deadline";

@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (!viewer.open(recording) ||
-      !ViewerProcess::waitFor([&] { return viewer.title().rfind(recording, 0) == 0; }, 60000)) {
+      !WaitFor([&] { return viewer.title().rfind(recording, 0) == 0; }, kPatienceMs)) {
     fprintf(stderr, "viewer_demo: the recording did not open\n");
     SaveScreenshot(argv[4]);
     return 1;

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr DWORD kPollMs = 20;
 // The static control of a message box that holds its text.
 constexpr int kBoxTextId = 0xFFFF;
 
@@ -91,30 +90,21 @@ ViewerProcess::~ViewerProcess() {
   if (process_ == nullptr) return;
   if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, 30000);
+    WaitForSingleObject(process_, kPatienceMs);
   }
   CloseHandle(process_);
 }
 
-bool ViewerProcess::waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(kPollMs);
-  }
-  return true;
-}
-
 HWND ViewerProcess::mainWindow(DWORD timeoutMs) {
   if (main_ != nullptr && IsWindow(main_)) return main_;
-  waitFor([&] { return (main_ = FindProcessWindow(id_, L"MainWindow", nullptr)) != nullptr; },
+  WaitFor([&] { return (main_ = FindProcessWindow(id_, L"MainWindow", nullptr)) != nullptr; },
           timeoutMs);
   return main_;
 }
 
 HWND ViewerProcess::dialog(DWORD timeoutMs) const {
   HWND found = nullptr;
-  waitFor([&] { return (found = FindProcessWindow(id_, L"#32770", nullptr)) != nullptr; }, timeoutMs);
+  WaitFor([&] { return (found = FindProcessWindow(id_, L"#32770", nullptr)) != nullptr; }, timeoutMs);
   return found;
 }
 
@@ -131,7 +121,7 @@ bool ViewerProcess::press(int button, DWORD timeoutMs) const {
   if (box == nullptr) return false;
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-  return waitFor([&] { return !IsWindow(box); }, timeoutMs);
+  return WaitFor([&] { return !IsWindow(box); }, timeoutMs);
 }
 
 void ViewerProcess::menu(WORD command) {

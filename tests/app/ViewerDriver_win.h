@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Wait_win.h"
+
 class ViewerProcess {
  public:
   // Starts `exe` in `folder` (its current directory at launch).
@@ -19,25 +21,23 @@ class ViewerProcess {
 
   bool started() const { return process_ != nullptr; }
   // The visible main window, waited for; null when it did not come in time.
-  HWND mainWindow(DWORD timeoutMs = 60000);
+  HWND mainWindow(DWORD timeoutMs = kPatienceMs);
   // A visible dialog window of the program other than the main window (a box, a chooser,
   // the about box), waited for; null when none came in time.
-  HWND dialog(DWORD timeoutMs = 30000) const;
+  HWND dialog(DWORD timeoutMs = kPatienceMs) const;
   // The text of the message box that is open, waited for; empty when none came.
-  std::wstring boxText(DWORD timeoutMs = 30000) const;
+  std::wstring boxText(DWORD timeoutMs = kPatienceMs) const;
   // Presses a button of the open dialog (IDOK, IDCANCEL); false when none was open.
-  bool press(int button, DWORD timeoutMs = 30000) const;
+  bool press(int button, DWORD timeoutMs = kPatienceMs) const;
   // Chooses a menu command of the main window.
   void menu(WORD command);
   // Types `path` into the open file chooser and presses its Open button.
-  bool choose(const std::wstring& path, DWORD timeoutMs = 30000) const;
+  bool choose(const std::wstring& path, DWORD timeoutMs = kPatienceMs) const;
   // Opens a recording through the File menu and the chooser.
   bool open(const std::wstring& path);
   // Clicks the left button at a point of a window's client area (its centre for -1, -1).
   static void click(HWND window, int x = -1, int y = -1);
 
-  // Waits until `done` holds; false when the time ran out.
-  static bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000);
   std::wstring title() const;
   // The child of the main window whose client-relative rectangle starts at (x, y) with
   // the given size, or null.
@@ -45,7 +45,7 @@ class ViewerProcess {
   // The same for any parent; a width or height of 0 matches any.
   static HWND ChildAt(HWND parent, int x, int y, int width = 0, int height = 0);
   // Waits for the end of the program; its exit code, or -1 when it did not end in time.
-  int exitCode(DWORD timeoutMs = 60000) const;
+  int exitCode(DWORD timeoutMs = kPatienceMs) const;
   DWORD id() const { return id_; }
   // The program's current directory, read from its process parameters; empty when they
   // cannot be read.

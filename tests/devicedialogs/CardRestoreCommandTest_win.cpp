@@ -3,7 +3,7 @@
 // incomplete) and in one that carries it (the card gets the device files and a copy
 // of the running program).
 
-#include "../restore/CabinetTestSupport_win.h"
+#include "CabinetTestSupport_win.h"
 #include "DeviceDialogTestSupport_win.h"
 #include "ProbeProcess_win.h"
 #include "devicedialogs/DeviceCommands_win.h"

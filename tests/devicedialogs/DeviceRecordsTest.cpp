@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "../device/DeviceTestFiles.h"
+#include "DeviceTestFiles.h"
 #include "SummerTimeZone.h"
 #include "device/SettingsFile.h"
 #include "devicedialogs/CardSettingsWriter.h"

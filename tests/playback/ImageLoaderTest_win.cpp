@@ -20,6 +20,7 @@
 #include "foundation/LocalTime.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "Wait_win.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/Window_win.h"
 
@@ -186,7 +187,7 @@ class ImageLoaderTest : public testing::Test {
     return r == WAIT_TIMEOUT;
   }
   bool frameArrives() {
-    return PumpUntil([&] { return !receiver_->frames.empty(); }, kPatienceMs);
+    return WaitFor([&] { return !receiver_->frames.empty(); }, kPatienceMs);
   }
   // A picture is posted to the owner; it stays in the queue.
   bool frameArrivesUndispatched() {
@@ -209,7 +210,6 @@ class ImageLoaderTest : public testing::Test {
   }
 
   // Far above anything expected: waiting only fails when a thing never happens.
-  static constexpr DWORD kPatienceMs = 30000;
 
   static TempDir* dir_;
   static std::wstring path_;
@@ -232,7 +232,7 @@ TEST_F(ImageLoaderTest, OnlyTheLastOfTwoQuickRequestsIsServed) {
     const int first = pictureSlot(2 * round + 1);
     const int second = pictureSlot(first + 20);
     // The worker lets go of the lock just after posting the previous round's picture.
-    ASSERT_TRUE(PumpUntil([&] { return !workerReading(); }, kPatienceMs));
+    ASSERT_TRUE(WaitFor([&] { return !workerReading(); }, kPatienceMs));
     ASSERT_NE(SuspendThread(loader_->workerThread()), DWORD(-1));
     const bool a = loader_->RequestImage(first);
     const bool b = loader_->RequestImage(second);
@@ -253,7 +253,7 @@ TEST_F(ImageLoaderTest, CancelThrowsAwayARequestNotYetTaken) {
   loader_->Cancel();
   ResumeThread(loader_->workerThread());
   ASSERT_TRUE(asked);
-  EXPECT_TRUE(PumpUntil([&] { return loader_->discardedCount() == 1; }, kPatienceMs))
+  EXPECT_TRUE(WaitFor([&] { return loader_->discardedCount() == 1; }, kPatienceMs))
       << "the picture asked for before the cancel was not thrown away";
   PumpFor(100);
   EXPECT_TRUE(receiver_->frames.empty()) << "a cancelled picture was posted";
@@ -270,7 +270,7 @@ TEST_F(ImageLoaderTest, CancelWhileReadingThrowsThePictureAway) {
     while (!workerReading() && timeGetTime() - start < 50) {
     }
     loader_->Cancel();
-    ASSERT_TRUE(PumpUntil(
+    ASSERT_TRUE(WaitFor(
         [&] { return !receiver_->frames.empty() || loader_->discardedCount() != discardedBefore; },
         kPatienceMs));
     if (!receiver_->frames.empty()) continue;  // posted before the cancel came: try again
@@ -292,7 +292,7 @@ TEST_F(ImageLoaderTest, CancelWhileIdleDiscardsNothingLater) {
 TEST_F(ImageLoaderTest, TheTickIsOneShotAndCancelDisarmsIt) {
   const DWORD armed = timeGetTime();
   loader_->ArmTimer(40);
-  ASSERT_TRUE(PumpUntil([&] { return !receiver_->tickTimes.empty(); }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return !receiver_->tickTimes.empty(); }, kPatienceMs));
   EXPECT_GE(receiver_->tickTimes[0] - armed, 40u) << "the tick came early";
   PumpFor(150);
   EXPECT_EQ(receiver_->tickTimes.size(), 1u) << "one tick per arming";
@@ -332,12 +332,12 @@ TEST_F(ImageLoaderTest, AHeldPictureComesAtItsTimeOrWhenSomethingNewerComes) {
     if (c.during == During::Cancel) loader_->Cancel();
     if (c.during == During::Tick) loader_->ArmTimer(100);
     if (c.during == During::Cancel) {
-      ASSERT_TRUE(PumpUntil([&] { return loader_->discardedCount() != discardedBefore; }, kPatienceMs)) << c.what;
+      ASSERT_TRUE(WaitFor([&] { return loader_->discardedCount() != discardedBefore; }, kPatienceMs)) << c.what;
       EXPECT_LT(timeGetTime() - asked, c.holdMs - 1000) << c.what << ": held to the end";
       EXPECT_TRUE(receiver_->frames.empty()) << c.what;
       continue;
     }
-    ASSERT_TRUE(PumpUntil([&] { return receiver_->frames.size() == (c.during == During::Request ? 2u : 1u); },
+    ASSERT_TRUE(WaitFor([&] { return receiver_->frames.size() == (c.during == During::Request ? 2u : 1u); },
                           kPatienceMs))
         << c.what;
     EXPECT_EQ(receiver_->frames[0].slot, slot) << c.what;

@@ -18,13 +18,13 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "playback/SoundArithmetic.h"
+#include "Wait_win.h"
 #include "toolkit/MessagePump_win.h"
 
 namespace {
 
 constexpr int32_t kRate = 13183;
 // Far above anything expected: waiting only fails when a thing never happens.
-constexpr DWORD kPatienceMs = 30000;
 
 // Stands in for the video player: counts the sound's end notices and what the player
 // said about them when each arrived.
@@ -190,7 +190,7 @@ TEST_F(WaveAudioPlayerTest, VolumeIsAppliedToEachChunkWhenItIsQueued) {
   // Raised while playing: heard from the next chunk queued on.
   player_->setVolume(16);
   EXPECT_EQ(queued(0), std::vector<uint8_t>(2636, 128));
-  ASSERT_TRUE(PumpUntil([&] { return player_->nextStart() > 5272; }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return player_->nextStart() > 5272; }, kPatienceMs));
   EXPECT_EQ(queued(0), source(5272, 7908));
   EXPECT_EQ(queued(1), std::vector<uint8_t>(2636, 128));
 }
@@ -198,7 +198,7 @@ TEST_F(WaveAudioPlayerTest, VolumeIsAppliedToEachChunkWhenItIsQueued) {
 TEST_F(WaveAudioPlayerTest, TheNaturalEndIsReportedExactlyOnce) {
   player_->open(writeSound(kRate / 2));  // half a second: three chunks
   player_->play(0);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(1000);
   EXPECT_EQ(owner_->ends, std::vector<bool>{true});
   EXPECT_TRUE(player_->isAtEnd());
@@ -233,7 +233,7 @@ TEST_F(WaveAudioPlayerTest, RestartingWhilePlayingPlaysOnToTheEndOnce) {
   PumpFor(450);
   player_->play(1000);
   bool sane = true;
-  ASSERT_TRUE(PumpUntil(
+  ASSERT_TRUE(WaitFor(
       [&] {
         sane = sane && player_->outstanding() >= 0 && player_->outstanding() <= 2;
         return !owner_->ends.empty();
@@ -254,7 +254,7 @@ TEST_F(WaveAudioPlayerTest, ChunksTheDeviceRefusesAreSkippedAndTheEndStillComes)
   second.dwFlags &= ~WHDR_PREPARED;  // every write of this header now fails
   player_->play(0);
   EXPECT_EQ(player_->outstanding(), 1);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(500);
   EXPECT_EQ(owner_->ends, std::vector<bool>{true});
   EXPECT_EQ(player_->getState(), SoundState::Paused);
@@ -273,7 +273,7 @@ TEST_F(WaveAudioPlayerTest, PositionStartsAtThePlayPositionAndFollowsRealTime) {
   int32_t last = startPosition;
   bool monotonic = true;
   const DWORD settle = GetTickCount();
-  PumpUntil(
+  WaitFor(
       [&] {
         const int32_t p = player_->getPosition();
         monotonic = monotonic && p >= last;
@@ -302,7 +302,7 @@ TEST_F(WaveAudioPlayerTest, PauseAndStopFlushAndThenReportAFlushOnce) {
   player_->pause();
   EXPECT_EQ(player_->getState(), SoundState::Paused);
   EXPECT_EQ(player_->nextStart(), 0);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(300);
   EXPECT_EQ(owner_->ends, std::vector<bool>{false});
 
@@ -311,7 +311,7 @@ TEST_F(WaveAudioPlayerTest, PauseAndStopFlushAndThenReportAFlushOnce) {
   PumpFor(300);
   player_->stop();
   EXPECT_EQ(player_->getState(), SoundState::Stopped);
-  ASSERT_TRUE(PumpUntil([&] { return !owner_->ends.empty(); }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return !owner_->ends.empty(); }, kPatienceMs));
   PumpFor(300);
   EXPECT_EQ(owner_->ends, std::vector<bool>{false});
   EXPECT_EQ(player_->getState(), SoundState::Paused);

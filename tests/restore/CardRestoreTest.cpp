@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../device/DeviceTestFiles.h"
+#include "DeviceTestFiles.h"
 #include "device/SettingsFile.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"

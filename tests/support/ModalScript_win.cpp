@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "DialogDriver_win.h"
+#include "WindowSearch_win.h"
 
 namespace {
 
@@ -28,12 +28,6 @@ std::vector<HWND> ActiveDialogs(DWORD thread) {
   Candidates found;
   EnumThreadWindows(thread, TakeCandidate, reinterpret_cast<LPARAM>(&found));
   return found.windows;
-}
-
-BOOL CALLBACK FindTreeWindow(HWND window, LPARAM found) {
-  if (ClassName(window) != L"SysTreeView32") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
 }
 
 // A message box holds its text (id 0xFFFF), its buttons (IDOK..IDCONTINUE) and maybe
@@ -65,9 +59,7 @@ bool IsMessageBox(HWND window) {
 
 ModalKind KindOf(HWND window) {
   if (IsMessageBox(window)) return ModalKind::MessageBox;
-  HWND tree = nullptr;
-  EnumChildWindows(window, FindTreeWindow, reinterpret_cast<LPARAM>(&tree));
-  return tree != nullptr ? ModalKind::FolderChooser : ModalKind::Dialog;
+  return FindChildOfClass(window, L"SysTreeView32") != nullptr ? ModalKind::FolderChooser : ModalKind::Dialog;
 }
 
 std::wstring BoxText(HWND box) { return WindowText(GetDlgItem(box, kBoxTextId)); }
@@ -76,55 +68,47 @@ ModalStep Press(ModalKind kind, int button) {
   return {kind, [button](HWND window) { PostMessageW(GetDlgItem(window, button), BM_CLICK, 0, 0); }};
 }
 
-// The text of the chooser tree's selected item.
-static std::wstring SelectedItemText(HWND chooser) {
-  HWND tree = nullptr;
-  EnumChildWindows(chooser, FindTreeWindow, reinterpret_cast<LPARAM>(&tree));
-  wchar_t text[MAX_PATH] = {};
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
-  item.pszText = text;
-  item.cchTextMax = MAX_PATH;
-  if (item.hItem == nullptr || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return L"";
-  return text;
-}
+// How long a selection may take to show before the step asks for it again: the tree may
+// not stand yet when the chooser first shows.
+constexpr DWORD kSelectionShowsMs = 1000;
 
-// Selects `folder` by its path, or after a few tries by its item list (the chooser
-// does not take some drive roots by path).
-void SelectFolder(HWND chooser, const std::wstring& folder, int attempt) {
-  if (attempt < 5) {
-    SendMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+// Asks for `folder`, by its path and, every other time, by its item list (the chooser
+// does not take some drive roots by path). The request is posted: the chooser posts its
+// own first selection to itself as it opens, and a request sent from here would be
+// handled before that one, which would then replace it.
+void RequestFolder(HWND chooser, const std::wstring& folder, int attempt) {
+  if (attempt % 2 == 0) {
+    PostMessageW(chooser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
     return;
   }
   PIDLIST_ABSOLUTE item = ILCreateFromPathW(folder.c_str());
   if (item == nullptr) return;
+  // The list must live until the chooser has handled the request: sent, not posted.
   SendMessageW(chooser, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
   ILFree(item);
 }
 
 ModalStep ChooseFolderStep(const std::wstring& folder) {
-  // The chooser selects its starting folder itself once its tree stands, which may
-  // come after the window shows: the selection is repeated until it has stuck. A
-  // selection that never sticks is cancelled rather than confirmed, so that nothing is
-  // written to whatever folder the chooser shows instead.
+  // Confirmed only once the tree shows the folder; a selection that never shows is
+  // cancelled rather than confirmed, so that nothing is written to whatever folder the
+  // chooser shows instead.
   std::wstring name = folder;
   while (!name.empty() && name.back() == L'\\') name.pop_back();
   name = name.substr(name.find_last_of(L'\\') + 1);
   return {ModalKind::FolderChooser, [folder, name](HWND chooser) {
-            int stable = 0;
             int attempt = 0;
-            const bool stuck = WaitFor([&] {
-              SelectFolder(chooser, folder, attempt++);
-              Sleep(300);
-              stable = SelectedItemText(chooser).find(name) != std::wstring::npos ? stable + 1 : 0;
-              return stable >= 2;
+            const bool shown = WaitFor([&] {
+              RequestFolder(chooser, folder, attempt++);
+              return WaitFor([&] { return SelectedTreeItemText(FindChildOfClass(chooser, L"SysTreeView32")).find(name) != std::wstring::npos; },
+                             kSelectionShowsMs);
             });
-            PostMessageW(chooser, WM_COMMAND, stuck ? IDOK : IDCANCEL, 0);
+            PostMessageW(chooser, WM_COMMAND, shown ? IDOK : IDCANCEL, 0);
           }};
 }
 
 ModalStep OnDialog(std::function<void(HWND)> act) { return {ModalKind::Dialog, std::move(act)}; }
+
+ModalStep OnAnyDialog(std::function<void(HWND)> act) { return {ModalKind::Any, std::move(act)}; }
 
 ModalScript::ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs)
     : thread_(&ModalScript::run, this, GetCurrentThreadId(), std::move(steps), stepDeadlineMs) {}
@@ -161,7 +145,7 @@ HWND ModalScript::await(DWORD thread, ModalKind kind, HWND closed, DWORD deadlin
         for (HWND window : ActiveDialogs(thread)) {
           if (window == closed) continue;
           const ModalKind k = KindOf(window);
-          if (k == kind) {
+          if (k == kind || kind == ModalKind::Any) {
             found = window;
             return true;
           }
@@ -196,8 +180,8 @@ void ModalScript::run(DWORD thread, std::vector<ModalStep> steps, DWORD deadline
         for (HWND window : open) {
           if (KindOf(window) == ModalKind::MessageBox) log(unexpected_, BoxText(window));
           PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+          WaitFor([&] { return !IsWindow(window) || !IsWindowEnabled(window); });
         }
-        if (!open.empty()) Sleep(200);
         return open.empty();
       },
       deadlineMs);

@@ -12,7 +12,10 @@
 #include <thread>
 #include <vector>
 
-enum class ModalKind { Dialog, FolderChooser, MessageBox };
+#include "Wait_win.h"
+
+// Any: the first dialog window of whatever kind, which the step must close.
+enum class ModalKind { Dialog, FolderChooser, MessageBox, Any };
 
 struct ModalStep {
   ModalKind kind;
@@ -25,13 +28,14 @@ struct ModalStep {
 ModalStep Press(ModalKind kind, int button);
 ModalStep ChooseFolderStep(const std::wstring& folder);
 ModalStep OnDialog(std::function<void(HWND)> act);
+ModalStep OnAnyDialog(std::function<void(HWND)> act);
 
 class ModalScript {
  public:
   // Starts on the calling thread's windows. Each step waits (up to `stepDeadlineMs`)
   // for an enabled, visible dialog window of its kind, other than the window the step
   // before closed.
-  explicit ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs = 60000);
+  explicit ModalScript(std::vector<ModalStep> steps, DWORD stepDeadlineMs = kPatienceMs);
   // Finishes (see finish()).
   ~ModalScript();
   ModalScript(const ModalScript&) = delete;

@@ -4,9 +4,10 @@
 #include <chrono>
 #include <system_error>
 
-TempDir::TempDir() {
+TempDir::TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+
+TempDir::TempDir(const std::filesystem::path& base) {
   static std::atomic<unsigned> counter{0};
-  const auto base = std::filesystem::temp_directory_path();
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   for (;;) {
     path_ = base / ("pathscope-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));

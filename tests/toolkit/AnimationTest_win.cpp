@@ -4,6 +4,7 @@
 
 #include "ScreenCapture_win.h"
 #include "TestParent_win.h"
+#include "Wait_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
@@ -76,15 +77,16 @@ TEST(Animation, BlankUntilTheFirstTickThenThePictureAndTheTimerStopsAtTheSecond)
 
   // What the creator does.
   ASSERT_NE(SetTimer(animation.handle(), Animation::kTimerId, Animation::kTickMs, nullptr), 0u);
-  ASSERT_TRUE(PumpUntil([&] { return animation.frameIndex() >= 1; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return animation.frameIndex() >= 1; }));
   EXPECT_EQ(animation.frameIndex(), 1);
   PumpPending();  // the repaint the tick asked for
   EXPECT_TRUE(SameColours(*CaptureClient(animation.handle()), *waiting.Picture()))
       << "the first tick shows the picture by itself";
 
-  ASSERT_TRUE(PumpUntil([&] { return animation.frameIndex() >= 2; }, 30000));
-  PumpFor(5 * Animation::kTickMs);
-  EXPECT_EQ(animation.frameIndex(), 2) << "the timer ticked on after the second tick";
+  ASSERT_TRUE(WaitFor([&] { return animation.frameIndex() >= 2; }));
+  // Once the timer is gone no tick can come: asked first, it stands for the wait.
   EXPECT_FALSE(KillTimer(animation.handle(), Animation::kTimerId)) << "the timer is still set";
+  PumpPending();
+  EXPECT_EQ(animation.frameIndex(), 2) << "the timer ticked on after the second tick";
   EXPECT_TRUE(SameColours(*stage.show(), *waiting.Picture()));
 }

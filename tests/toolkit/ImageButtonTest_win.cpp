@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ScreenCapture_win.h"
+#include "Wait_win.h"
 #include "WidgetTestSupport_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
@@ -42,6 +43,9 @@ struct Placed {
     button->listener = listener;
   }
   HWND hwnd() const { return guard.get(); }
+  // True while the button's repeat timer exists (and removes it): without it no repeat
+  // can come any more.
+  bool repeating() const { return KillTimer(hwnd(), 0) != FALSE; }
   ImageButton* button;
   ScopedWindowHandle guard;
 };
@@ -122,7 +126,7 @@ TEST(ImageButton, HoldingRepeatsThePressUntilReleased) {
     Placed placed(&listener);
     const DWORD start = GetTickCount();
     Perform(placed.hwnd(), {h.down});
-    PumpFor(350);
+    ASSERT_TRUE(WaitFor([&] { return listener.presses >= 3; }));
     const DWORD held = GetTickCount() - start;
     const int repeats = listener.presses - 1;
     EXPECT_GE(repeats, 1) << "no repeat in " << held << " ms";
@@ -130,7 +134,8 @@ TEST(ImageButton, HoldingRepeatsThePressUntilReleased) {
     Perform(placed.hwnd(), {h.up});
     EXPECT_EQ(listener.log.back(), "click");
     const int afterRelease = listener.presses;
-    PumpFor(300);
+    EXPECT_FALSE(placed.repeating()) << "repeats go on after the release";
+    PumpPending();
     EXPECT_EQ(listener.presses, afterRelease) << "repeats went on after the release";
   }
 }
@@ -148,10 +153,11 @@ TEST(ImageButton, RepeatsStopWhenTheButtonIsDisabledOrLosesTheCapture) {
     Recorder listener;
     Placed placed(&listener);
     MouseDown(placed.hwnd(), 5, 5);
-    ASSERT_TRUE(PumpUntil([&] { return listener.presses >= 2; }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return listener.presses >= 2; }));
     i.interrupt(placed);
     const int presses = listener.presses;
-    PumpFor(300);
+    EXPECT_FALSE(placed.repeating());
+    PumpPending();
     EXPECT_EQ(listener.presses, presses);
     EXPECT_EQ(listener.log.back(), "press") << "no click without a release";
     ReleaseCapture();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ScreenCapture_win.h"
+#include "Wait_win.h"
 #include "WidgetTestSupport_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/MessagePump_win.h"
@@ -255,11 +256,12 @@ TEST(ImageTrackBar, TicksWhileHeldAndStopsAtTheRelease) {
   Placed placed(&listener);
   placed.bar->SetRange(0, 16);
   MouseDown(placed.hwnd(), 0, 8);
-  ASSERT_TRUE(PumpUntil([&] { return listener.count("change") >= 4; }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return listener.count("change") >= 4; }));
   EXPECT_EQ(listener.count("end"), 0);
   MouseUp(placed.hwnd(), 0, 8);
   const size_t entries = listener.log.size();
-  PumpFor(300);
+  EXPECT_FALSE(KillTimer(placed.hwnd(), 0)) << "the tick timer outlived the release";
+  PumpPending();
   EXPECT_EQ(listener.log.size(), entries) << "ticks after the release";
   EXPECT_EQ(listener.log.back(), "end");
 }
@@ -357,7 +359,7 @@ TEST(ImageTrackBar, LosingTheCaptureEndsTheDragWithoutEnd) {
     EXPECT_NE(GetCapture(), placed.hwnd());
     EXPECT_FALSE(placed.tipShown());
     EXPECT_FALSE(placed.ticking());
-    PumpFor(250);
+    PumpPending();
     EXPECT_EQ(listener.count("end"), 0);
     EXPECT_FALSE(placed.tipShown());
     ReleaseCapture();

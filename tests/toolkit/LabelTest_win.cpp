@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogDriver_win.h"
+#include "WindowSearch_win.h"
 #include "ModalScript_win.h"
 #include "ScreenCapture_win.h"
 #include "TestParent_win.h"

@@ -47,7 +47,7 @@ const Bytes kHeader0401{0x00, 0x01, 0x04, 0x01, 0xFF, 0xFF, 0xFF, 0xFB};
 // test: their attributes are cleared first so that the folder can be removed.
 class CardDir {
  public:
-  CardDir() = default;
+  CardDir() : dir_(ChooserTempBase()) {}
   ~CardDir() {
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(dir_.path(), ec);

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "../device/DeviceTestFiles.h"
+#include "DeviceTestFiles.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../device/DeviceTestFiles.h"
-#include "DialogDriver_win.h"
+#include "DeviceTestFiles.h"
+#include "WindowSearch_win.h"
 #include "ModalScript_win.h"
 #include "app/Application_win.h"
 #include "foundation/Text.h"
