@@ -155,6 +155,10 @@ void ViewerProcess::click(HWND window, int x, int y) {
     x = r.right / 2;
     y = r.bottom / 2;
   }
+  // The pointer waits in the screen's corner, outside the viewer: the button's tip shows
+  // where the pointer is, and one left over a panel by an earlier drag would cover the
+  // pixels a test then reads from the screen.
+  SetCursorPos(0, 0);
   const LPARAM at = MAKELPARAM(x, y);
   PostMessageW(window, WM_MOUSEMOVE, 0, at);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
