@@ -433,6 +433,10 @@ class ReferencePanels : public IFrameSource {
   int32_t currentFrame() const override { return 0; }
   // What the screen shows of the date and time panel, once its paint has been handled.
   std::vector<unsigned char> clockPixels() {
+    // The viewer's window reaches under this one's corner (it starts 195 pixels from the
+    // screen's left edge), and a viewer raised since may cover it on the screen: raise
+    // this one again before reading what the screen shows of it.
+    SetWindowPos(owner_->handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(owner_->info->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     PumpPending();
     return CaptureFromScreen(owner_->info->handle());
