@@ -109,8 +109,6 @@ void MainWindow::stopPlaying() {
   if (player_->state() == PlayerState::Playing) player_->stop();
 }
 
-void MainWindow::startPlaying() { player_->playOn(); }
-
 void MainWindow::openFileCommand() {
   stopPlaying();
   std::wstring chosen;
@@ -199,7 +197,7 @@ bool MainWindow::loadRecording(const std::wstring& path, bool backward) {
   currentPath_ = player_->pathOf(index).value_or(path);
   chart_->dropCache();
   updateTitle();
-  startPlaying();
+  player_->playOn();
   return true;
 }
 
@@ -233,7 +231,7 @@ void MainWindow::stepDate(bool backward) {
     player_->jumpToDate(backward);
     currentPath_ = player_->recordingPath();
     updateTitle();
-    startPlaying();
+    player_->playOn();
   } catch (const Exception& e) {
     failureEpilogue();
     // An empty text: the player has told the user already.

@@ -87,7 +87,6 @@ class MainWindow : public Window, public IPlayerOwner {
   void createChildren();
   void destroyAnimation();
   void stopPlaying();
-  void startPlaying();
   // The view after an opening or a date jump failed: the chart layout, a clean chart and
   // thumbnail strip, the title.
   void failureEpilogue();
