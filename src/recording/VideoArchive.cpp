@@ -21,8 +21,6 @@ namespace {
 
 constexpr int64_t kWrapMargin = 3600000;      // one hour of ticks
 constexpr int64_t kWrapAdd = 4294967295LL;    // what the recorder's counter adds on a wrap
-// Below this a file is read in one or a few chunks, not worth a second thread.
-constexpr int64_t kReadAheadFrom = int64_t(8) << 20;
 
 [[noreturn]] void ThrowUnreadable() { throw VideoArchiveException(LoadText(kTextDataUnreadable)); }
 
@@ -99,12 +97,9 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
   soundStreamed_ = false;
   const int64_t fileSize = source_->Size();
   // A chunk never larger than the file: small files (and fuzz inputs) stay cheap, and
-  // the resynchronisation window still reaches the end of the file. A large file is read
-  // ahead, a chunk at a time, beside the scan of the chunk before.
-  ChunkReader reader(*source_,
-                     static_cast<size_t>(std::clamp<int64_t>(fileSize, 4096,
-                                                             static_cast<int64_t>(ChunkReader::kDefaultChunk))),
-                     fileSize >= kReadAheadFrom);
+  // the resynchronisation window still reaches the end of the file.
+  ChunkReader reader(*source_, static_cast<size_t>(std::clamp<int64_t>(
+                                   fileSize, 4096, static_cast<int64_t>(ChunkReader::kDefaultChunk))));
   uint8_t header[kArchiveHeaderSize];
   if (reader.Read(0, header, sizeof header) < sizeof header) ThrowUnreadable();
   const ArchiveHeader archiveHeader = DecodeArchiveHeader(header);
@@ -119,8 +114,6 @@ void VideoArchive::LoadBody(std::unique_ptr<IByteSource> source, ILoadProgress* 
   }
   ArchiveScanner scanner(reader, archiveHeader, version_, track.get());
   scanner.Run(player);
-  // The sound writer may read the archive itself from here on.
-  reader.StopReadAhead();
   if (player) player->showProgress(90);
 
   std::vector<std::unique_ptr<FrameEntry>>& pictures = scanner.Pictures();

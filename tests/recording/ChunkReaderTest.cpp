@@ -3,9 +3,6 @@
 
 #include "recording/ChunkReader.h"
 
-#include <utility>
-#include <vector>
-
 namespace {
 
 class CountingSource : public MemorySource {
@@ -63,51 +60,4 @@ TEST(ChunkReader, EdgesOfTheSource) {
   // Views never exceed the chunk.
   reader.View(0, 1 << 20, got);
   EXPECT_EQ(got, 4096u);
-}
-
-// Read ahead, the next chunk is read on another thread and the buffers change places:
-// every kind of view a scan makes must still show the source's bytes, and a forward
-// walk must still read each byte about once.
-TEST(ChunkReader, ReadAheadShowsTheSourceForEveryWalk) {
-  struct Walk {
-    const char* what;
-    std::vector<std::pair<int64_t, size_t>> views;  // position, size
-  };
-  const size_t kSize = 300000;
-  const size_t kChunk = 8192;
-  auto steps = [](int64_t from, int64_t step, size_t size, int count) {
-    std::vector<std::pair<int64_t, size_t>> v;
-    for (int i = 0; i < count; ++i) v.push_back({from + step * i, size});
-    return v;
-  };
-  const Walk walks[] = {
-      {"80-byte views every 1000 bytes", steps(0, 1000, 80, 300)},
-      {"views that skip past a chunk's end", steps(0, 9000, 80, 33)},
-      {"views that carry most of a chunk over", steps(100, 8000, 8000, 37)},
-      {"views of a whole chunk", steps(5, 8192, 8192, 36)},
-      {"a jump back and on again", {{50000, 80}, {1000, 80}, {1100, 4096}, {70000, 80}}},
-      {"the end of the data", {{kSize - 100, 80}, {kSize - 30, 80}, {kSize - 1, 80}}},
-  };
-  const auto data = Counting(kSize);
-  for (const Walk& walk : walks) {
-    CountingSource source(data);
-    {
-      ChunkReader reader(source, kChunk, true);
-      for (const auto& [at, size] : walk.views) {
-        size_t got = 0;
-        const uint8_t* p = reader.View(at, size, got);
-        ASSERT_EQ(got, std::min<size_t>(size, kSize - static_cast<size_t>(at))) << walk.what << " at " << at;
-        ASSERT_TRUE(std::equal(p, p + got, data.begin() + at)) << walk.what << " at " << at;
-      }
-      reader.StopReadAhead();
-      // The source is the caller's again, and the reader goes on reading it itself.
-      size_t got = 0;
-      const uint8_t* p = reader.View(123, 80, got);
-      ASSERT_EQ(got, 80u);
-      EXPECT_TRUE(std::equal(p, p + got, data.begin() + 123)) << walk.what;
-    }
-    if (walk.views.size() > 30) {
-      EXPECT_LE(source.bytes, data.size() + 4 * kChunk) << walk.what;
-    }
-  }
 }
