@@ -179,9 +179,12 @@ void BreakDown(VideoPlayer& player, const std::wstring& path, double playbackPer
   PumpFor(3000);
   const double idle = 100.0 * (CpuSeconds() - cpu0) / ((timeGetTime() - wall0) / 1000.0);
 
-  double sound = 0, position = 0;
+  double sound = 0, position = 0, reopenMs = 0;
   try {
+    // The device was let go while paused: this play opens it again.
+    const DWORD before = timeGetTime();
     player.sound().play(0);
+    reopenMs = timeGetTime() - before;
     cpu0 = CpuSeconds();
     wall0 = timeGetTime();
     PumpFor(3000);
@@ -207,8 +210,9 @@ void BreakDown(VideoPlayer& player, const std::wstring& path, double playbackPer
               drawDib, stretch, toDevice);
   std::printf("  reading the sound clock once                  %6.3f ms\n", position);
   std::printf("  the sound playing alone (device threads, chunk messages): %.1f %% of one core\n", sound);
-  std::printf("  paused with the recording loaded: %.2f %% of one core (%.2f %% with the sound closed)\n",
-              idle, idleClosed);
+  std::printf("  paused with the recording loaded: %.2f %% of one core (%.2f %% with the sound closed);\n"
+              "    playing again opened the device in %.0f ms\n",
+              idle, idleClosed, reopenMs);
   // What playback cannot avoid on this platform: the sound, and 28 decodes and 28 paints
   // with the table a second, each measured alone.
   const double floor = sound + 2.8 * decode + 2.8 * paintBright;
