@@ -165,7 +165,7 @@ int Measure(const std::wstring& path) {
   const double read = Best(reads), load = Best(loads);
   std::printf("file: %.1f MB, %d slots, sound %u bytes%s\n", static_cast<double>(bytes) / 1e6, archive.SlotCount(),
               archive.SoundDataBytes(), archive.SoundStreamed() ? " (written during the scan)" : "");
-  std::printf("open: sequential read %.3f s (%.0f MB/s), Load %.3f s, ratio %.2f (goal <= 1.3; best of %d)\n", read,
+  std::printf("open: sequential read %.3f s (%.0f MB/s), Load %.3f s, ratio %.2f (goal <= 1.2; best of %d)\n", read,
               static_cast<double>(bytes) / 1e6 / read, load, load / read, kRounds);
   std::printf("open: Load made %llu read calls (%.0f bytes a call)\n", static_cast<unsigned long long>(calls),
               static_cast<double>(bytes) / static_cast<double>(std::max<uint64_t>(calls, 1)));

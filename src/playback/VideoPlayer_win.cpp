@@ -4,7 +4,6 @@
 #include <shlwapi.h>
 #include <vfw.h>
 
-#include <cstring>
 #include <cwchar>
 
 #include "foundation/CommandIds.h"
@@ -667,24 +666,7 @@ Image* VideoPlayer::brightenedCopy() {
       paintCopy_->Height() != picture_->Height()) {
     paintCopy_ = std::make_unique<Image>(picture_->Width(), picture_->Height());
   }
-  const uint8_t* from = picture_->Pixels();
-  uint8_t* to = paintCopy_->Pixels();
-  const size_t bytes = static_cast<size_t>(picture_->ByteSize());
-  if (gamma_.Gamma() == 1.0) {
-    std::memcpy(to, from, bytes);
-    return paintCopy_.get();
-  }
-  uint8_t table[256];
-  for (int i = 0; i < 256; ++i) table[i] = gamma_.TableAt(i);
-  // A pixel at a time as one 32-bit word: three lookups and the fourth byte kept. This
-  // runs for every frame shown, so it is written for speed.
-  for (size_t i = 0; i + 4 <= bytes; i += 4) {
-    uint32_t pixel;
-    std::memcpy(&pixel, from + i, 4);
-    const uint32_t bright = uint32_t(table[pixel & 0xFF]) | uint32_t(table[(pixel >> 8) & 0xFF]) << 8 |
-                            uint32_t(table[(pixel >> 16) & 0xFF]) << 16 | (pixel & 0xFF000000u);
-    std::memcpy(to + i, &bright, 4);
-  }
+  gamma_.CopyCorrected(*picture_, *paintCopy_);
   return paintCopy_.get();
 }
 

@@ -22,6 +22,8 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 WaveAudioException NotOpen() { return WaveAudioException(LoadText(kTextDeviceNotOpen)); }
 
+constexpr UINT_PTR kIdleReleaseTimer = 1;
+
 }  // namespace
 
 WaveAudioPlayer::WaveAudioPlayer(HWND notifyWindow) : notify_(notifyWindow) {
@@ -78,7 +80,16 @@ void WaveAudioPlayer::open(const std::wstring& path) {
     inDevice_[i] = false;
   }
   current_ = 0;
+  path_ = path;
+  if (!openDevice()) {
+    close();
+    throw WaveAudioException(path);
+  }
+  state_ = SoundState::Paused;
+  armIdleRelease();
+}
 
+bool WaveAudioPlayer::openDevice() {
   WAVEFORMATEX wfx = {};
   wfx.wFormatTag = format_.formatTag;
   wfx.nChannels = format_.channels;
@@ -89,36 +100,63 @@ void WaveAudioPlayer::open(const std::wstring& path) {
   HWAVEOUT device = nullptr;
   if (waveOutOpen(&device, WAVE_MAPPER, &wfx, reinterpret_cast<DWORD_PTR>(&onDeviceMessage),
                   reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
-    close();
-    throw WaveAudioException(path);
+    return false;
   }
   device_ = device;
-  for (WAVEHDR& h : headers_) {
+  for (int i = 0; i < 2; ++i) {
+    WAVEHDR& h = headers_[i];
+    h.dwFlags = 0;
+    inDevice_[i] = false;
     if (waveOutPrepareHeader(device_, &h, sizeof h) != MMSYSERR_NOERROR) {
-      close();
-      throw WaveAudioException(path);
+      closeDevice();
+      return false;
     }
   }
-  state_ = SoundState::Paused;
+  current_ = 0;
+  outstanding_ = 0;
+  return true;
+}
+
+void WaveAudioPlayer::closeDevice() {
+  if (device_ == nullptr) return;
+  chunkStart_ = nextStart_ = 0;
+  flushDevice();
+  for (WAVEHDR& h : headers_) {
+    if ((h.dwFlags & WHDR_PREPARED) == 0) continue;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      if (waveOutUnprepareHeader(device_, &h, sizeof h) == MMSYSERR_NOERROR) break;
+      Sleep(100);
+    }
+  }
+  waveOutClose(device_);
+  device_ = nullptr;
+}
+
+void WaveAudioPlayer::armIdleRelease() {
+  if (handle() != nullptr) SetTimer(handle(), kIdleReleaseTimer, kIdleReleaseMs, nullptr);
+}
+
+void WaveAudioPlayer::releaseIdleDevice() {
+  if (handle() != nullptr) KillTimer(handle(), kIdleReleaseTimer);
+  if (state_ == SoundState::Playing || device_ == nullptr) return;
+  // The clock stands where the device left it until the next play.
+  releasedPosition_ = getPosition();
+  closeDevice();
+  // A flush whose notices have not come back yet is over all the same.
+  if (flushPending_) {
+    flushPending_ = false;
+    reportEnd(false);
+  }
 }
 
 void WaveAudioPlayer::close() {
-  if (device_ != nullptr) {
-    chunkStart_ = nextStart_ = 0;
-    flushDevice();
-    for (WAVEHDR& h : headers_) {
-      for (int attempt = 0; attempt < 10; ++attempt) {
-        if (waveOutUnprepareHeader(device_, &h, sizeof h) == MMSYSERR_NOERROR) break;
-        Sleep(100);
-      }
-    }
-    waveOutClose(device_);
-    device_ = nullptr;
-  }
+  if (handle() != nullptr) KillTimer(handle(), kIdleReleaseTimer);
+  closeDevice();
   state_ = SoundState::Closed;
   scaledByteRate_ = 0;
   chunkStart_ = nextStart_ = 0;
   flushPending_ = false;
+  path_.clear();
   samples_.clear();
   samples_.shrink_to_fit();
   chunkMemory_.clear();
@@ -133,6 +171,13 @@ void WaveAudioPlayer::close() {
 void WaveAudioPlayer::play(int32_t startMs) {
   playStartTime_ = timeGetTime();
   if (state_ == SoundState::Closed) {
+    basePosition_ = startMs;
+    throw NotOpen();
+  }
+  if (handle() != nullptr) KillTimer(handle(), kIdleReleaseTimer);
+  if (device_ == nullptr && !openDevice()) {
+    // The device went away while it was let go: the recording plays on without sound.
+    close();
     basePosition_ = startMs;
     throw NotOpen();
   }
@@ -157,6 +202,7 @@ void WaveAudioPlayer::pause() {
   chunkStart_ = nextStart_ = 0;
   flushDevice();
   state_ = SoundState::Paused;
+  armIdleRelease();
 }
 
 void WaveAudioPlayer::stop() {
@@ -164,6 +210,7 @@ void WaveAudioPlayer::stop() {
   chunkStart_ = nextStart_ = 0;
   flushDevice();
   state_ = SoundState::Stopped;
+  armIdleRelease();
 }
 
 void WaveAudioPlayer::resume() {
@@ -172,11 +219,13 @@ void WaveAudioPlayer::resume() {
     reportEnd(true);
     return;
   }
+  // Nothing is queued after a pause or a stop, and a device let go holds nothing.
+  if (device_ == nullptr) return;
   if (waveOutRestart(device_) == MMSYSERR_NOERROR) state_ = SoundState::Playing;
 }
 
 int32_t WaveAudioPlayer::getPosition() const {
-  if (device_ == nullptr) return 0;
+  if (device_ == nullptr) return state_ == SoundState::Closed ? 0 : releasedPosition_;
   MMTIME time = {};
   time.wType = TIME_BYTES;
   if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR) return 0;
@@ -291,13 +340,20 @@ void WaveAudioPlayer::onChunkDone() {
 
 void WaveAudioPlayer::reportEnd(bool atEnd) {
   atEnd_ = atEnd;
-  if (state_ != SoundState::Closed) state_ = SoundState::Paused;
+  if (state_ != SoundState::Closed) {
+    state_ = SoundState::Paused;
+    armIdleRelease();
+  }
   if (notify_ != nullptr) PostMessageW(notify_, WM_SOUND_END, 0, 0);
 }
 
 LRESULT WaveAudioPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SOUND_CHUNK_DONE) {
     onChunkDone();
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == kIdleReleaseTimer) {
+    releaseIdleDevice();
     return 0;
   }
   return defaultHandling(message, wParam, lParam);

@@ -5,6 +5,13 @@
 // The device reports finished chunks on a thread of its own; the callback only posts
 // WM_SOUND_CHUNK_DONE to the player's hidden message-only window, so all counting and
 // refilling happens on the interface thread without a lock.
+//
+// An open device keeps the audio system's threads busy even while nothing plays, so a
+// player that has had nothing to play for kIdleReleaseMs (paused, stopped, at the end,
+// or opened and not yet played) lets the device go; the state and the position stay what
+// they were, and the next play opens the device again. A device that cannot be opened again then closes
+// the player, as if the file had never opened: that play throws like one on a closed
+// player, its clock values recorded.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -23,6 +30,7 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
   // ended (isAtEnd() is true) or when the chunks flushed by pause, stop, play or close
   // have all come back (isAtEnd() is false). Delete the player by destroying its window.
   explicit WaveAudioPlayer(HWND notifyWindow);
+  static constexpr UINT kIdleReleaseMs = 1000;
   ~WaveAudioPlayer() override;
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -58,6 +66,10 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
   int32_t nextStart() const { return nextStart_; }
   uint32_t chunkSize() const { return chunkSize_; }
   int32_t outstanding() const { return outstanding_; }
+  // Whether the waveOut device is open now (it is let go while nothing plays).
+  bool holdsDevice() const { return device_ != nullptr; }
+  // Lets the device go at once if nothing is playing, as the idle timer does.
+  void releaseIdleDevice();
 
  private:
   static void CALLBACK onDeviceMessage(HWAVEOUT device, UINT message, DWORD_PTR instance,
@@ -69,6 +81,11 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
   Queued queueChunk(int32_t start);
   int32_t fill(int32_t start);
   void flushDevice();
+  // Opens the device for the stored format and prepares both headers; false (and no
+  // device) when that fails.
+  bool openDevice();
+  void closeDevice();
+  void armIdleRelease();
   int collectReturned();
   void onChunkDone();
   void reportEnd(bool atEnd);
@@ -92,4 +109,6 @@ class WaveAudioPlayer : public Window, public ISoundPlayer {
   DWORD playStartTime_ = 0;
   bool atEnd_ = false;
   bool flushPending_ = false;
+  std::wstring path_;  // the open file, the text of a failure to open the device again
+  int32_t releasedPosition_ = 0;  // the position while the device is let go
 };

@@ -142,8 +142,10 @@ bool ImageLoader::RequestImage(int32_t slot, uint32_t showAt) { return placeRequ
 
 bool ImageLoader::placeRequest(int32_t slot, uint32_t showAt, bool hold) {
   // The load's own thread would get the lock again: the worker could not.
-  if (loading_) return false;
-  if (!Acquired(WaitForSingleObject(lock_.get(), 0))) return false;
+  if (loading_ || !Acquired(WaitForSingleObject(lock_.get(), 0))) {
+    payOwedWake();
+    return false;
+  }
   requestedSlot_ = slot;
   requestedGeneration_ = generation_.load();
   requestedHold_ = hold;
@@ -151,6 +153,7 @@ bool ImageLoader::placeRequest(int32_t slot, uint32_t showAt, bool hold) {
   // Signalled after the release: a worker woken while the lock is still held here would
   // give up after its 1 ms wait and lose the request whenever this thread is preempted.
   ReleaseMutex(lock_.get());
+  wakeOwed_ = false;  // the worker wakes for the request and sees the deadline then
   SetEvent(requestEvent_.get());
   return true;
 }
@@ -158,7 +161,15 @@ bool ImageLoader::placeRequest(int32_t slot, uint32_t showAt, bool hold) {
 void ImageLoader::ArmTimer(uint32_t intervalMs) {
   deadline_ = timeGetTime() + intervalMs;
   timerArmed_ = true;
+  if (rearmExpected_.load()) {
+    wakeOwed_ = true;
+    return;
+  }
   SetEvent(wake_.get());
+}
+
+void ImageLoader::payOwedWake() {
+  if (wakeOwed_.exchange(false)) SetEvent(wake_.get());
 }
 
 void ImageLoader::Cancel() {
@@ -206,13 +217,16 @@ void ImageLoader::work() {
     // flag. Requests are served at once and the tick comes within the clock's
     // millisecond, as with polling every millisecond, without waking a thousand times
     // a second for nothing.
-    DWORD timeout = INFINITE;
+    DWORD timeout = rearmExpected_ ? kRearmGraceMs : INFINITE;
     if (timerArmed_) {
       const int32_t remaining = static_cast<int32_t>(deadline_.load() - timeGetTime());
-      timeout = remaining > 0 ? static_cast<DWORD>(remaining) : 0;
+      timeout = remaining > 0 ? std::min(timeout, static_cast<DWORD>(remaining)) : 0;
     }
     const DWORD woken = WaitForMultipleObjects(2, waitFor, FALSE, timeout);
     if (woken == WAIT_FAILED) return;  // the handles are the loader's own: never expected
+    // Cleared before the timer is next looked at: an ArmTimer that saw it still set has
+    // stored its deadline already.
+    rearmExpected_ = false;
     if (quit_) break;
     if (woken == WAIT_OBJECT_0 && owner_ != nullptr) serveRequest();
     postTickIfDue();
@@ -224,6 +238,7 @@ void ImageLoader::postTickIfDue() {
     // Cleared only if still armed: a Cancel between the test and here wins.
     bool armed = true;
     if (timerArmed_.compare_exchange_strong(armed, false) && owner_ != nullptr) {
+      rearmExpected_ = true;
       PostMessageW(owner_, WM_PLAYER_TICK, 0, 0);
     }
   }
@@ -241,6 +256,7 @@ void ImageLoader::holdUntil(uint32_t showAt, uint32_t generation) {
     }
     const DWORD woken = WaitForMultipleObjects(2, waitFor, FALSE, timeout);
     if (woken == WAIT_FAILED) return;
+    rearmExpected_ = false;
     if (woken == WAIT_OBJECT_0) {
       // A newer request: this picture goes now, and the worker serves that one next.
       SetEvent(requestEvent_.get());

@@ -34,6 +34,9 @@ class IVideoInfo;
 class ImageLoader {
  public:
   static constexpr DWORD kLockWaitMs = 3000;
+  // The longest a tick armed right after the previous one was posted, with no request
+  // following, can come late.
+  static constexpr DWORD kRearmGraceMs = 100;
 
   // `owner` receives the posted messages; null makes the worker serve nothing. Throws
   // WindowException (with the system's text) when the worker or the objects it waits on
@@ -108,6 +111,7 @@ class ImageLoader {
   void deliver(int32_t slot, uint32_t generation, std::unique_ptr<Image> image);
   void refuseDuringLoad() const;
   void endLoad();
+  void payOwedWake();
 
   VideoArchive archive_;
   HWND owner_;
@@ -130,6 +134,14 @@ class ImageLoader {
   std::atomic<bool> timerArmed_{false};
   std::atomic<uint32_t> deadline_{0};
   std::atomic<uint32_t> discarded_{0};
+  // Set by the worker from the tick it posts until it next wakes: the owner answers a
+  // tick by arming the next one and asking for a picture at once, and that request's
+  // signal wakes the worker, which then sees the new deadline. So ArmTimer does not wake
+  // it meanwhile (a wake-up, a wait and a signal each tick, every one a call into the
+  // system); it leaves the wake owed to the next request, whose refusal pays it, and the
+  // worker looks again after kRearmGraceMs in any case.
+  std::atomic<bool> rearmExpected_{false};
+  std::atomic<bool> wakeOwed_{false};
   // Owner's thread only: a load is running, and a close asked for meanwhile.
   bool loading_ = false;
   bool closeDeferred_ = false;

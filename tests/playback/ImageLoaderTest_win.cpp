@@ -305,6 +305,30 @@ TEST_F(ImageLoaderTest, TheTickIsOneShotAndCancelDisarmsIt) {
   EXPECT_TRUE(receiver_->tickTimes.empty()) << "a cancelled tick arrived";
 }
 
+// A player answers each tick by arming the next and asking for a picture; the worker,
+// still waking from the tick it posted, is not woken by the arming alone. Whatever
+// follows the arming, the next tick must come, and not before its time.
+TEST_F(ImageLoaderTest, ATickArmedInAnswerToATickComesWhateverFollowsIt) {
+  enum class Then { Request, RefusedRequest, Nothing };
+  for (const Then then : {Then::Request, Then::RefusedRequest, Then::Nothing}) {
+    receiver_->tickTimes.clear();
+    loader_->ArmTimer(10);
+    ASSERT_TRUE(WaitFor([&] { return !receiver_->tickTimes.empty(); }, kPatienceMs));
+    const DWORD armed = timeGetTime();
+    loader_->ArmTimer(30);
+    if (then == Then::Request) {
+      ASSERT_TRUE(loader_->RequestImage(pictureSlot(4)));
+    } else if (then == Then::RefusedRequest) {
+      LockHolder hold(loader_->lock(), 100);
+      ASSERT_FALSE(loader_->RequestImage(pictureSlot(4)));
+    }
+    ASSERT_TRUE(WaitFor([&] { return receiver_->tickTimes.size() >= 2; }, kPatienceMs))
+        << "no tick after " << static_cast<int>(then);
+    EXPECT_GE(receiver_->tickTimes[1] - armed, 30u) << "early after " << static_cast<int>(then);
+    receiver_->frames.clear();
+  }
+}
+
 TEST_F(ImageLoaderTest, AHeldPictureComesAtItsTimeOrWhenSomethingNewerComes) {
   // What happens while the picture waits: nothing, a newer request, a cancel, the tick.
   enum class During { Nothing, Request, Cancel, Tick };

@@ -318,6 +318,48 @@ TEST_F(WaveAudioPlayerTest, PauseAndStopFlushAndThenReportAFlushOnce) {
   EXPECT_FALSE(player_->isAtEnd());
 }
 
+// With nothing to play the device is let go (its threads would keep running), and the
+// next play opens it again at the position asked for: after opening, after a pause and
+// after the end alike. Meanwhile the player keeps its state and its clock.
+TEST_F(WaveAudioPlayerTest, AnIdlePlayerLetsTheDeviceGoAndPlaysOnFromWhereItIsAsked) {
+  player_->open(writeSound(3 * kRate));
+  EXPECT_TRUE(player_->holdsDevice());
+  struct Step {
+    const char* after;
+    std::function<void()> idle;  // leaves the player with nothing to play
+    SoundState state;
+  };
+  const Step steps[] = {
+      {"opening", [] {}, SoundState::Paused},
+      {"a pause", [&] { player_->play(500); PumpFor(200); player_->pause(); }, SoundState::Paused},
+      {"a stop", [&] { player_->play(500); PumpFor(200); player_->stop(); }, SoundState::Paused},
+      {"the end", [&] { player_->play(2800); }, SoundState::Paused},
+  };
+  for (const Step& step : steps) {
+    step.idle();
+    ASSERT_TRUE(WaitFor([&] { return !player_->holdsDevice(); }, kPatienceMs)) << step.after;
+    EXPECT_EQ(player_->getState(), step.state) << step.after;
+    const int32_t standing = player_->getPosition();
+    PumpFor(100);
+    EXPECT_EQ(player_->getPosition(), standing) << step.after;
+
+    player_->play(1000);
+    EXPECT_TRUE(player_->holdsDevice()) << step.after;
+    EXPECT_EQ(player_->getState(), SoundState::Playing) << step.after;
+    EXPECT_EQ(player_->basePosition(), 1000) << step.after;
+    EXPECT_EQ(player_->outstanding(), 2) << step.after;
+    const int32_t start = player_->bytesFromMs(1000);
+    EXPECT_EQ(queued(0), source(start, 2636 * ((start + 2636) / 2636))) << step.after;
+    EXPECT_GE(player_->getPosition(), 1000) << step.after;
+    player_->pause();
+  }
+  // Paused from the last play with the device let go: closing is as from any state.
+  ASSERT_TRUE(WaitFor([&] { return !player_->holdsDevice(); }, kPatienceMs));
+  player_->close();
+  EXPECT_EQ(player_->getState(), SoundState::Closed);
+  EXPECT_EQ(player_->getPosition(), 0);
+}
+
 TEST_F(WaveAudioPlayerTest, AClosedPlayerRefusesOperationsButPlayKeepsItsClock) {
   const DWORD before = timeGetTime();
   ExpectNotOpen([&] { player_->play(1234); }, "play");

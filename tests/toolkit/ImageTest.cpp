@@ -95,6 +95,51 @@ TEST(GammaCorrectionTest, ApplyRewritesColoursOnlyAndSkipsGammaOne) {
   }
 }
 
+// The copying pass reads two bytes at once through its own table: every blue-green pair
+// and every length around its four-pixel rounds must give what the byte table gives.
+TEST(GammaCorrectionTest, CopyCorrectedMatchesTheByteTableForEveryPairAndLength) {
+  struct Case {
+    int width, height;
+  };
+  const Case cases[] = {{256, 256}, {1, 1}, {3, 1}, {4, 1}, {5, 1}, {7, 1}, {0, 0}};
+  for (double g : {0.1, 0.8, 1.2, 5.0}) {
+    GammaCorrection gamma;
+    gamma.SetGamma(g);
+    for (const Case& c : cases) {
+      Image source(c.width, c.height), target(c.width, c.height);
+      uint8_t* p = source.Pixels();
+      for (int i = 0; i < c.width * c.height; ++i) {
+        p[4 * i] = uint8_t(i);             // with green, every pair once in 256 x 256
+        p[4 * i + 1] = uint8_t(i >> 8);
+        p[4 * i + 2] = uint8_t(i * 31 + 7);
+        p[4 * i + 3] = uint8_t(i * 13);    // not always 0xFF: it must be kept as it is
+      }
+      const auto before = source.Clone();
+      gamma.CopyCorrected(source, target);
+      ASSERT_EQ(std::memcmp(source.Pixels(), before->Pixels(), size_t(source.ByteSize())), 0);
+      for (int i = 0; i < target.ByteSize(); ++i) {
+        const uint8_t in = source.Pixels()[i];
+        const uint8_t want = i % 4 == 3 ? in : gamma.TableAt(in);
+        ASSERT_EQ(target.Pixels()[i], want) << "gamma " << g << ", " << c.width << " x " << c.height
+                                            << ", byte " << i;
+      }
+    }
+  }
+}
+
+TEST(GammaCorrectionTest, CopyCorrectedCopiesAtGammaOneAndRefusesOtherSizes) {
+  Image source(5, 2), target(5, 2);
+  for (int i = 0; i < source.ByteSize(); ++i) source.Pixels()[i] = uint8_t(i * 29 + 1);
+  GammaCorrection gamma;
+  gamma.CopyCorrected(source, target);
+  EXPECT_EQ(std::memcmp(target.Pixels(), source.Pixels(), size_t(source.ByteSize())), 0);
+
+  Image wider(6, 2), taller(5, 3);
+  EXPECT_THROW(gamma.CopyCorrected(source, wider), std::invalid_argument);
+  gamma.SetGamma(1.2);
+  EXPECT_THROW(gamma.CopyCorrected(source, taller), std::invalid_argument);
+}
+
 TEST(AlphaImageTest, AbsentPictureHasNoSize) {
   AlphaImage none;
   EXPECT_EQ(none.Width(), 0);
