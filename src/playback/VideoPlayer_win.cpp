@@ -272,20 +272,18 @@ void VideoPlayer::onRateTick() {
   } else {
     currentFrame_ = ClampFrame(frame, frameCount());
   }
+  // Away from 1 time forwards the recording stops at its end (or start), and the next
+  // one is not opened.
+  const bool stops = past && !range_.loop();
+  if (stops) state_ = PlayerState::Paused;
+  // The next tick is armed before the request: the request is what wakes the loader.
+  if (!stops && loader_) loader_->ArmTimer(rateClock_.msToNextTick(now, framePeriod_, kRateTickFloorMs));
   try {
     requestFrame();
   } catch (const DataMissingException&) {
     return;
   }
-  if (past && !range_.loop()) {
-    // Away from 1 time forwards the recording stops at its end (or start), and the next
-    // one is not opened.
-    state_ = PlayerState::Paused;
-    owner_.refreshPlayback();
-    return;
-  }
   owner_.refreshPlayback();
-  if (loader_) loader_->ArmTimer(rateClock_.msToNextTick(now, framePeriod_, kRateTickFloorMs));
 }
 
 void VideoPlayer::startRateClock(uint32_t now) {
