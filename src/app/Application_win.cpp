@@ -55,7 +55,7 @@ int RunApplication(HINSTANCE instance, int showCommand) {
   UpdateWindow(window->handle());
   window->startWaitingAnimation();
   // A failure a handler lets escape leaves the loop and reaches the fatal report.
-  return RunMessageLoop();
+  return RunMessageLoop(window->handle(), window->keys());
 }
 
 int StartApplication(HINSTANCE instance, int showCommand) {

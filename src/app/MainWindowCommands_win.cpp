@@ -65,6 +65,11 @@ void MainWindow::runCommand(WORD id) {
   if (scope.failure()) std::rethrow_exception(scope.failure());
 }
 
+void MainWindow::seekTo(int32_t frame) {
+  if (busy_) return;
+  player_->moveTo(frame);
+}
+
 void MainWindow::carryOut(WORD id) {
   if (RunPlayerCommand(id, *player_, *console_)) return;
   switch (id) {
@@ -96,6 +101,20 @@ void MainWindow::carryOut(WORD id) {
       break;
     case IDM_NEXT_DATE:
       if (player_->currentIndex() < player_->listCount() - 1) stepDate(false);
+      break;
+    // The keys' steps: as the buttons, and only where a button would be enabled, so
+    // that at either end a key does nothing rather than warn.
+    case IDM_KEY_PREVIOUS_RECORDING:
+      if (player_->info() != nullptr && player_->currentIndex() > 0) stepRecording(true);
+      break;
+    case IDM_KEY_NEXT_RECORDING:
+      if (player_->info() != nullptr && player_->currentIndex() < player_->listCount() - 1) stepRecording(false);
+      break;
+    case IDM_KEY_PREVIOUS_DATE:
+      if (player_->info() != nullptr && player_->list().hasPreviousDate()) stepDate(true);
+      break;
+    case IDM_KEY_NEXT_DATE:
+      if (player_->info() != nullptr && player_->list().hasNextDate()) stepDate(false);
       break;
     case IDM_OPEN_THUMBNAIL:
       openThumbnail();

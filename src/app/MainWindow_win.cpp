@@ -97,6 +97,7 @@ void MainWindow::build() {
 void MainWindow::createWindow() {
   RegisterMainClass();
   menu_ = LoadMenuW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  keys_ = LoadAcceleratorsW(ModuleInstance(), MAKEINTRESOURCEW(IDR_MAIN_KEYS));
   const bool vista = SystemVersion().dwMajorVersion == 6;
   const int width = vista ? 890 : 882;
   const int height = vista ? 697 : 693;
@@ -158,6 +159,19 @@ void MainWindow::setMenusEnabled(bool enabled) {
                    MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
   }
   DrawMenuBar(handle());
+}
+
+void MainWindow::preparePlaybackMenu(HMENU menu) {
+  // Items of other menus are not found in `menu` and stay as they are.
+  const bool loaded = player_ != nullptr && player_->info() != nullptr;
+  const UINT enabled = MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED);
+  for (UINT id : {IDM_PLAY_PAUSE, IDM_STOP}) EnableMenuItem(menu, id, enabled);
+  for (UINT id = IDM_FRAME_FORWARD; id <= IDM_SPEED_LAST; ++id) EnableMenuItem(menu, id, enabled);
+  if (player_ == nullptr) return;
+  CheckMenuRadioItem(menu, IDM_SPEED_FIRST, IDM_SPEED_LAST,
+                     static_cast<UINT>(IDM_SPEED_FIRST + player_->speedIndex()), MF_BYCOMMAND);
+  CheckMenuItem(menu, IDM_REVERSE, MF_BYCOMMAND | (player_->backward() ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, IDM_LOOP, MF_BYCOMMAND | (player_->range().loop() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::resetThumbnails() {
@@ -341,6 +355,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
       return onCommand(wParam, lParam);
+    case WM_INITMENUPOPUP:
+      preparePlaybackMenu(reinterpret_cast<HMENU>(wParam));
+      break;
     case WM_ENTERIDLE:
       // A menu opened while a recording loads closes again. Only a menu: a box owned by
       // this window idles here too, and an Escape posted at each idle would spin.

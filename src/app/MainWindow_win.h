@@ -40,6 +40,7 @@ class MainWindow : public Window, public IPlayerOwner {
   // recording loads. The window's object outlives the command, which may run a modal
   // loop or a load that dispatches messages, one of which may destroy the window.
   void runCommand(WORD id) override;
+  void seekTo(int32_t frame) override;
   // Busy: commands and closing refused, the menus and the configuration panel grayed.
   void setBusy(bool busy) override;
   void recordingChanged() override;
@@ -67,6 +68,8 @@ class MainWindow : public Window, public IPlayerOwner {
   const std::wstring& currentPath() const { return currentPath_; }
   const std::wstring& cardPath() const { return deviceCommands_.cardPath(); }
   bool busy() const { return busy_; }
+  // The accelerator table of the window's keys, for the message loop.
+  HACCEL keys() const { return keys_; }
 
  protected:
   MainWindow();
@@ -107,6 +110,8 @@ class MainWindow : public Window, public IPlayerOwner {
   void openThumbnail();
   void confirmExit();
   void setMenusEnabled(bool enabled);
+  // Checks and grays the playback menu's items for the player's state as it opens.
+  void preparePlaybackMenu(HMENU menu);
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onSize(WPARAM kind, LPARAM size);
 
@@ -136,4 +141,5 @@ class MainWindow : public Window, public IPlayerOwner {
   DeviceCommands deviceCommands_;
   bool busy_ = false;
   HMENU menu_ = nullptr;
+  HACCEL keys_ = nullptr;  // a resource: freed with the module
 };

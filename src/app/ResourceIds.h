@@ -6,6 +6,8 @@
 // The menu; its commands' ids are shared with the panels' buttons.
 #include "foundation/CommandIds.h"
 #define IDR_MAIN_MENU 101
+// The main window's keys (an accelerator table).
+#define IDR_MAIN_KEYS 103
 
 // About box.
 #define IDD_ABOUT 132

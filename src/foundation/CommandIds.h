@@ -23,6 +23,41 @@
 // Opens the picture of the thumbnail the strip has selected.
 #define IDM_OPEN_THUMBNAIL 40107
 
+// Examining a moment: steps, jumps, speeds, the marked range and the zoom. The keys
+// that give them are the accelerator table's (resources/app/menu.rc).
+#define IDM_FRAME_FORWARD 40110
+#define IDM_FRAME_BACK 40111
+#define IDM_SECOND_FORWARD 40112
+#define IDM_SECOND_BACK 40113
+#define IDM_TEN_SECONDS_FORWARD 40114
+#define IDM_TEN_SECONDS_BACK 40115
+#define IDM_FIRST_FRAME 40116
+#define IDM_LAST_FRAME 40117
+#define IDM_NEXT_SWITCH 40118
+#define IDM_PREVIOUS_SWITCH 40119
+#define IDM_NEXT_G_PEAK 40120
+#define IDM_PREVIOUS_G_PEAK 40121
+#define IDM_FASTER 40122
+#define IDM_SLOWER 40123
+#define IDM_NORMAL_SPEED 40124
+#define IDM_REVERSE 40125
+#define IDM_MARK_START 40126
+#define IDM_MARK_END 40127
+#define IDM_LOOP 40128
+#define IDM_CLEAR_MARKS 40129
+#define IDM_ZOOM_IN 40130
+#define IDM_ZOOM_OUT 40131
+#define IDM_ZOOM_WHOLE 40132
+// The recording and date steps of the keys and the playback menu: the buttons' steps,
+// doing nothing where the button would be disabled.
+#define IDM_KEY_NEXT_RECORDING 40133
+#define IDM_KEY_PREVIOUS_RECORDING 40134
+#define IDM_KEY_NEXT_DATE 40135
+#define IDM_KEY_PREVIOUS_DATE 40136
+// One command a speed of the speed menu, slowest first (1/8 .. 8 times).
+#define IDM_SPEED_FIRST 40140
+#define IDM_SPEED_LAST 40146
+
 // The main window's children, and the panels' controls that send no command.
 #define IDC_PLAYER 2001
 #define IDC_CONSOLE_PANEL 2002

@@ -81,4 +81,11 @@ enum TextId : unsigned {
   kTextThumbnailLimit = 5516,
   kTextPictureMoved = 5517,
   kTextManyFilesSlow = 5519,
+  // Examining a moment: the console's readout.
+  kTextFrameNumber = 6000,
+  kTextFrameInSecond = 6001,
+  kTextFrameIsCopy = 6002,
+  kTextSpeed = 6003,
+  kTextBackward = 6004,
+  kTextLoop = 6005,
 };

@@ -7,7 +7,9 @@
 #include "foundation/CommandIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "playback/FrameReadout.h"
 #include "playback/IPlaybackOwner_win.h"
+#include "playback/MarkedRange.h"
 #include "playback/PlayButton_win.h"
 #include "playback/PlayTrackBar_win.h"
 #include "playback/VideoPlayer_win.h"
@@ -36,6 +38,19 @@ constexpr int kRightArt = 222;
 constexpr int kDisabledMiddleArt = 424;
 constexpr int kDisabledRightArt = 425;
 
+// The readout's place right of the slider, its lines and colour (the interface's text
+// colour on the panel surface).
+constexpr int kReadoutGap = 14;
+constexpr int kReadoutTop = 14;
+constexpr int kReadoutLine = 18;
+constexpr COLORREF kReadoutColour = RGB(0xE8, 0xEA, 0xEC);
+
+HFONT MakeReadoutFont() {
+  return CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_MODERN,
+                     L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF");  // the Gothic face
+}
+
 bool HasPicture(const AlphaImage& image) { return image.Picture() != nullptr; }
 
 // Draws `middle` stretched from x = from to the left edge of `right`, then `right` at
@@ -56,7 +71,8 @@ ConsolePanel::ConsolePanel(IPlaybackOwner& owner, VideoPlayer& player)
       middle_(kMiddleArt),
       right_(kRightArt),
       disabledMiddle_(kDisabledMiddleArt),
-      disabledRight_(kDisabledRightArt) {
+      disabledRight_(kDisabledRightArt),
+      font_(MakeReadoutFont()) {
   createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, [this] {
     createControls();
     addTips();
@@ -144,6 +160,7 @@ void ConsolePanel::eraseBackground(HDC dc) {
   if (isEnabled() && HasPicture(left_) && HasPicture(middle_) && HasPicture(right_)) {
     DrawMiddleAndRight(dc, client, left_.Width(), middle_, right_);
     left_.DrawAt(dc, 0, 0);
+    drawReadout(dc);
   } else if (!isEnabled() && HasPicture(left_) && HasPicture(disabledMiddle_) &&
              HasPicture(disabledRight_)) {
     // The disabled middle starts under the left piece's last quarter.
@@ -160,6 +177,50 @@ void ConsolePanel::refreshControls() {
   const int32_t frame = player_.currentFrame();
   refreshButtons(player_.state(), frame);
   refreshSlider(player_.frameCount(), frame);
+  refreshReadout();
+}
+
+void ConsolePanel::refreshReadout() {
+  const IVideoInfo* info = player_.info();
+  std::wstring frame;
+  std::wstring speed;
+  if (info != nullptr && info->GetSlotCount() > 0) {
+    // While playing the numbers would change 28 times a second: they show when it stops.
+    if (player_.state() != PlayerState::Playing) frame = readout::FrameLine(*info, player_.currentFrame());
+    speed = readout::SpeedLine(player_.speedIndex(), player_.backward(), player_.range().loop());
+  }
+  if (frame == frameLine_ && speed == speedLine_) return;
+  frameLine_ = std::move(frame);
+  speedLine_ = std::move(speed);
+  // The panel's window text is the readout too: what a screen reader (or a program
+  // watching the viewer) reads.
+  SetWindowTextW(handle(), (frameLine_ + L"\n" + speedLine_).c_str());
+  const RECT area = readoutArea();
+  InvalidateRect(handle(), &area, TRUE);
+}
+
+RECT ConsolePanel::readoutArea() const {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const int left = std::max(kSliderX, int(client.right) - kSliderMargin + kReadoutGap);
+  return {left, kReadoutTop, std::max(left, int(client.right) - kReadoutGap), kReadoutTop + 2 * kReadoutLine};
+}
+
+void ConsolePanel::drawReadout(HDC dc) const {
+  if (frameLine_.empty() && speedLine_.empty()) return;
+  const RECT area = readoutArea();
+  ScopedSelection font(dc, font_.get());
+  const COLORREF colour = SetTextColor(dc, kReadoutColour);
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  const std::wstring* lines[] = {&frameLine_, &speedLine_};
+  int y = area.top;
+  for (const std::wstring* line : lines) {
+    RECT r = {area.left, y, area.right, y + kReadoutLine};
+    DrawTextW(dc, line->c_str(), static_cast<int>(line->size()), &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    y += kReadoutLine;
+  }
+  SetBkMode(dc, mode);
+  SetTextColor(dc, colour);
 }
 
 void ConsolePanel::refreshButtons(PlayerState state, int32_t frame) {
@@ -186,6 +247,13 @@ void ConsolePanel::refreshSlider(int32_t frameCount, int32_t frame) {
   const IVideoInfo* info = player_.info();
   if (frameCount > 0 && info != nullptr) info->CopyEventSlots(events);
   slider_->setEvents(std::move(events));
+  const MarkedRange& range = player_.range();
+  if (frameCount > 0 && range.marked()) {
+    const MarkedRange::Bounds band = range.bounds(frameCount);
+    slider_->setBand(band.first, band.last);
+  } else {
+    slider_->setBand(-1, -1);
+  }
   slider_->SetValue(frame, false);
 }
 

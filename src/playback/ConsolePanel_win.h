@@ -7,12 +7,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "playback/PanelWindow_win.h"
 #include "playback/PlayerState.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ImageButtonListener.h"
 #include "toolkit/ImageTrackBarListener.h"
+#include "toolkit/ScopedWin_win.h"
 
 class IPlaybackOwner;
 class ImageButton;
@@ -61,6 +63,10 @@ class ConsolePanel : public PanelWindow, public ImageButtonListener, public Imag
   ImageButton& previousDateButton() const { return *previousDate_; }
   PlayTrackBar& slider() const { return *slider_; }
   TrackToolTip& tooltip() const { return *tooltip_; }
+  // The readout right of the slider as drawn now: the frame shown (while not playing)
+  // and the speed (when not 1 time forwards).
+  const std::wstring& frameLine() const { return frameLine_; }
+  const std::wstring& speedLine() const { return speedLine_; }
 
  private:
   void createControls();
@@ -68,6 +74,9 @@ class ConsolePanel : public PanelWindow, public ImageButtonListener, public Imag
   void addTips();
   void refreshButtons(PlayerState state, int32_t frame);
   void refreshSlider(int32_t frameCount, int32_t frame);
+  void refreshReadout();
+  RECT readoutArea() const;
+  void drawReadout(HDC dc) const;
   void onSize(WPARAM kind, LPARAM size);
   void eraseBackground(HDC dc);
 
@@ -83,6 +92,9 @@ class ConsolePanel : public PanelWindow, public ImageButtonListener, public Imag
   PlayTrackBar* slider_ = nullptr;
   TrackToolTip* tooltip_ = nullptr;
   PlayerState stateAtDragStart_ = PlayerState::NoRecording;
+  std::wstring frameLine_;
+  std::wstring speedLine_;
+  ScopedGdiObject font_;
   AlphaImage left_;
   AlphaImage middle_;
   AlphaImage right_;

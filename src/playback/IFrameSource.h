@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class IVideoInfo;
+class MarkedRange;
 
 class IFrameSource {
  public:
@@ -12,4 +13,6 @@ class IFrameSource {
   // The loaded recording's view, or null when nothing is loaded.
   virtual const IVideoInfo* info() const = 0;
   virtual int32_t currentFrame() const = 0;
+  // The marked range of the recording, or null when nothing is marked.
+  virtual const MarkedRange* marks() const { return nullptr; }
 };

@@ -1,5 +1,6 @@
 #include "playback/LineChart_win.h"
 
+#include "playback/MarkedRange.h"
 #include "recording/FrameEntry.h"
 #include "recording/IVideoInfo.h"
 
@@ -12,6 +13,7 @@ constexpr int kFrameRightArt = 361;
 constexpr COLORREF kGridColour = RGB(128, 128, 128);
 constexpr COLORREF kCurveColour = RGB(255, 165, 0);
 constexpr COLORREF kMarkerColour = RGB(255, 255, 0);
+constexpr COLORREF kRangeColour = RGB(0x35, 0xC4, 0xE6);  // the interface's accent
 constexpr int kThickLine = 2;
 
 HFONT MakeChartFont() {
@@ -109,6 +111,7 @@ void LineChart::drawChart(HDC dc) {
     BitBlt(dc, chart::kDrawingX, chart::kDrawingY, size.bmWidth, size.bmHeight, memory.get(), 0, 0,
            SRCCOPY);
   }
+  drawMarkedRange(dc);
   drawMarker(dc);
 }
 
@@ -165,6 +168,28 @@ void LineChart::drawCurve(HDC dc) const {
     }
     LineTo(dc, chart::CurveX(plot_, i, n), y);
   }
+}
+
+// The accent at a quarter over the plot, from the range's first frame to its last; drawn
+// over the kept drawing at each refresh, so that marking needs no new drawing.
+void LineChart::drawMarkedRange(HDC dc) const {
+  const IVideoInfo* info = source_.info();
+  const MarkedRange* marks = source_.marks();
+  if (info == nullptr || marks == nullptr || info->GetSlotCount() <= 0) return;
+  const int32_t n = info->GetSlotCount();
+  const MarkedRange::Bounds b = marks->bounds(n);
+  const int left = chart::FrameX(plot_, b.first, n) + chart::kDrawingX;
+  const int right = chart::FrameX(plot_, b.last, n) + chart::kDrawingX + 1;
+  const int top = plot_.top + chart::kDrawingY;
+  const int bottom = plot_.bottom + chart::kDrawingY;
+  if (right <= left || bottom <= top) return;
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  ScopedGdiObject pixel(CreateCompatibleBitmap(dc, 1, 1));
+  if (!memory || !pixel) return;
+  ScopedSelection selected(memory.get(), pixel.get());
+  SetPixel(memory.get(), 0, 0, kRangeColour);
+  const BLENDFUNCTION quarter = {AC_SRC_OVER, 0, 64, 0};
+  GdiAlphaBlend(dc, left, top, right - left, bottom - top, memory.get(), 0, 0, 1, 1, quarter);
 }
 
 void LineChart::drawMarker(HDC dc) const {

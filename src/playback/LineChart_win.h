@@ -42,6 +42,7 @@ class LineChart : public PanelWindow {
   ScopedGdiObject render(HDC dc);
   void drawGridAndAxes(HDC dc) const;
   void drawCurve(HDC dc) const;
+  void drawMarkedRange(HDC dc) const;
   void drawMarker(HDC dc) const;
 
   const IFrameSource& source_;

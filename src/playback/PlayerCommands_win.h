@@ -1,6 +1,8 @@
 #pragma once
-// The commands that act on the player alone (play/pause, stop), carried out for the
-// owner's command road: the main window runs them after its busy check.
+// The commands that act on the player alone (play/pause, stop, the steps and jumps, the
+// speeds, the marked range), carried out for the owner's command road: the main window
+// runs them after its busy check. A command that cannot apply (no recording, the first
+// frame, no switch press ahead) does nothing.
 #include <windows.h>
 
 class ConsolePanel;

@@ -8,6 +8,7 @@ class PlayerFrameSource : public IFrameSource {
   explicit PlayerFrameSource(const VideoPlayer& player) : player_(player) {}
   const IVideoInfo* info() const override { return player_.info(); }
   int32_t currentFrame() const override { return player_.currentFrame(); }
+  const MarkedRange* marks() const override { return player_.range().marked() ? &player_.range() : nullptr; }
 
  private:
   const VideoPlayer& player_;

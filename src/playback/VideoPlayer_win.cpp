@@ -22,6 +22,9 @@ using player::ClampFrame;
 namespace {
 
 constexpr UINT_PTR kTickTimerId = 0;
+// Away from 1 time, ticks come when the frame changes but at most about 60 times a
+// second: at 8 times, the pictures between are skipped rather than decoded unseen.
+constexpr uint32_t kRateTickFloorMs = 16;
 
 // The folder of a path: trailing backslashes dropped, then the last component.
 std::wstring FolderOf(std::wstring path) {
@@ -197,6 +200,10 @@ void VideoPlayer::onTick() {
   clockRead_ = false;
   const ScopeExit forget([this] { clockRead_ = false; });
   if (!loader_) repaint(false);
+  if (state_ == PlayerState::Playing && !soundIsTheClock()) {
+    onRateTick();
+    return;
+  }
   owner_.refreshPlayback();
 
   // The next tick is placed by the clock when one runs, otherwise a tick interval on.
@@ -230,6 +237,7 @@ void VideoPlayer::onTick() {
       break;  // sound paused or stopped: the frame stays
   }
   if (state_ != PlayerState::Playing) return;
+  if (loopedBack()) return;
 
   if (currentFrame_ < frameCount() - 1) {
     scheduleNextTick(interval);
@@ -242,6 +250,50 @@ void VideoPlayer::onTick() {
   // Past the end on the system clock: show the last frame, not an index beyond it.
   currentFrame_ = ClampFrame(currentFrame_, frameCount());
   endOfRecording();
+}
+
+bool VideoPlayer::loopedBack() {
+  if (!range_.loop()) return false;
+  const MarkedRange::Bounds loop = range_.bounds(frameCount());
+  if (currentFrame_ < loop.last) return false;
+  playFrom(loop.first);
+  return true;
+}
+
+void VideoPlayer::onRateTick() {
+  const uint32_t now = timeGetTime();
+  const int64_t frame = rateClock_.frameAt(now, framePeriod_);
+  const MarkedRange::Bounds ends =
+      range_.loop() ? range_.bounds(frameCount()) : MarkedRange::Bounds{0, frameCount() - 1};
+  const bool past = backward_ ? frame < ends.first : frame > ends.last;
+  if (past && range_.loop()) {
+    // Round again from the loop's other end.
+    currentFrame_ = backward_ ? ends.last : ends.first;
+    startRateClock(now);
+  } else {
+    currentFrame_ = ClampFrame(frame, frameCount());
+  }
+  try {
+    requestFrame();
+  } catch (const DataMissingException&) {
+    return;
+  }
+  if (past && !range_.loop()) {
+    // Away from 1 time forwards the recording stops at its end (or start), and the next
+    // one is not opened.
+    state_ = PlayerState::Paused;
+    owner_.refreshPlayback();
+    return;
+  }
+  owner_.refreshPlayback();
+  if (loader_) loader_->ArmTimer(rateClock_.msToNextTick(now, framePeriod_, kRateTickFloorMs));
+}
+
+void VideoPlayer::startRateClock(uint32_t now) {
+  // Half a millisecond inside the frame shown, so that rounding cannot put the clock in
+  // its neighbour; backwards at its end, so that it lasts its full time.
+  const double start = backward_ ? (currentFrame_ + 1) * framePeriod_ - 0.5 : currentFrame_ * framePeriod_ + 0.5;
+  rateClock_.start(now, start, playspeed::RatioAt(speedIndex_), backward_);
 }
 
 void VideoPlayer::onSoundEnd() {
@@ -306,6 +358,15 @@ void VideoPlayer::playFrom(int32_t frame) {
   state_ = PlayerState::Playing;
   owner_.refreshPlayback();
   currentFrame_ = ClampFrame(frame, frameCount());
+  if (!soundIsTheClock()) {
+    try {
+      sound_->pause();
+    } catch (const Exception&) {
+    }
+    startRateClock(timeGetTime());
+    onRateTick();
+    return;
+  }
   try {
     sound_->play(player::SoundStartMs(currentFrame_, framePeriod_));
   } catch (const Exception&) {
@@ -338,6 +399,10 @@ void VideoPlayer::stop() {
 
 void VideoPlayer::resume() {
   if (!info_) return;
+  if (!soundIsTheClock()) {
+    playFrom(currentFrame_);
+    return;
+  }
   state_ = PlayerState::Playing;
   owner_.refreshPlayback();
   try {
@@ -359,6 +424,51 @@ void VideoPlayer::seek(int32_t frame) {
     UpdateWindow(handle());
   } catch (const DataMissingException&) {
   }
+}
+
+void VideoPlayer::moveTo(int32_t frame) {
+  if (!info_) return;
+  const bool playing = state_ == PlayerState::Playing;
+  seek(frame);
+  if (playing) playFrom(currentFrame_);
+}
+
+void VideoPlayer::step(int32_t frames) {
+  if (!info_) return;
+  seek(ClampFrame(int64_t(currentFrame_) + frames, frameCount()));
+}
+
+void VideoPlayer::setSpeed(int speedIndex, bool backward) {
+  speedIndex = playspeed::Clamped(speedIndex);
+  if (speedIndex == speedIndex_ && backward == backward_) return;
+  const bool playing = state_ == PlayerState::Playing;
+  if (playing) pause();
+  speedIndex_ = speedIndex;
+  backward_ = backward;
+  if (playing) playFrom(currentFrame_);
+  owner_.refreshPlayback();
+}
+
+void VideoPlayer::markStart() {
+  if (!info_) return;
+  range_.setStart(currentFrame_);
+  owner_.refreshPlayback();
+}
+
+void VideoPlayer::markEnd() {
+  if (!info_) return;
+  range_.setEnd(currentFrame_);
+  owner_.refreshPlayback();
+}
+
+void VideoPlayer::clearMarks() {
+  range_.clearMarks();
+  owner_.refreshPlayback();
+}
+
+void VideoPlayer::setLoop(bool loop) {
+  range_.setLoop(loop);
+  owner_.refreshPlayback();
 }
 
 // ---- loading ----
@@ -396,6 +506,7 @@ void VideoPlayer::prepareLoad(const std::wstring& path, int index) {
   framePeriod_ = player::kFramePeriodMs;
   tickInterval_ = player::kTickIntervalMs;
   folder_ = FolderOf(path);
+  range_.clearMarks();
   showProgress(10);
   owner_.recordingChanged();
   list_.setCurrentIndex(index);

@@ -24,7 +24,10 @@
 #include "playback/IPlayerOwner_win.h"
 #include "playback/PlaybackHandles_win.h"
 #include "playback/PlayerState.h"
+#include "playback/MarkedRange.h"
+#include "playback/PlaySpeed.h"
 #include "playback/PlayerArithmetic.h"
+#include "playback/RateClock.h"
 #include "playback/RecordingList.h"
 #include "playback/ISoundPlayer.h"
 #include "recording/ILoadProgress.h"
@@ -81,6 +84,25 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   // Plays on from the frame shown: after a stop, the sound goes on where it stopped.
   void playOn();
   void seek(int32_t frame);
+  // Shows `frame` (clamped) and plays on from it if the recording was playing.
+  void moveTo(int32_t frame);
+  // Moves `frames` from the frame shown; a playing recording pauses first.
+  void step(int32_t frames);
+
+  // The speed (an index of playspeed's list) and the direction. At any speed but 1 time
+  // forwards the sound is silent and the system clock runs the pictures; a change while
+  // playing goes on from the frame shown, the sound in step again at 1 time forwards.
+  void setSpeed(int speedIndex, bool backward);
+  int speedIndex() const { return speedIndex_; }
+  bool backward() const { return backward_; }
+  bool soundIsTheClock() const { return speedIndex_ == playspeed::kNormal && !backward_; }
+  // The marked range of the open recording, and the loop; opening another recording
+  // clears the marks. The marks are set at the frame shown; nothing without a recording.
+  const MarkedRange& range() const { return range_; }
+  void markStart();
+  void markEnd();
+  void clearMarks();
+  void setLoop(bool loop);
 
   // Draws "Now Loading...%d%%" at once.
   void showProgress(int percent) override;
@@ -121,6 +143,11 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void scheduleNextTick(uint32_t interval);
   void onTickMessage();
   void onTick();
+  // A tick of playback at another speed or backwards, on the rate clock.
+  void onRateTick();
+  void startRateClock(uint32_t now);
+  // Playing at 1 time forwards past the loop's last frame: back to its first.
+  bool loopedBack();
   // Remembers the clock this tick read (and when), for the request it makes.
   void noteClock(int64_t clockMs);
   void onSoundEnd();
@@ -169,4 +196,8 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   int64_t clockMs_ = 0;
   uint32_t clockReadAt_ = 0;
   int32_t lastAsked_ = -1;  // the frame of the latest request
+  int speedIndex_ = playspeed::kNormal;
+  bool backward_ = false;
+  RateClock rateClock_;
+  MarkedRange range_;
 };

@@ -1,6 +1,7 @@
 #include "toolkit/ImageTrackBar_win.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -123,6 +124,14 @@ LRESULT ImageTrackBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return onCaptureChanged(reinterpret_cast<HWND>(lParam));
     case WM_LBUTTONUP:
       return onButtonUp(GET_X_LPARAM(lParam));
+    // The position and the range answer as a trackbar's do, for accessibility tools
+    // and for programs that watch the viewer from outside.
+    case TBM_GETPOS:
+      return value_;
+    case TBM_GETRANGEMIN:
+      return minimum_;
+    case TBM_GETRANGEMAX:
+      return maximum_;
     default:
       break;
   }

@@ -30,6 +30,17 @@ bool Pump(const std::function<bool()>& done, DWORD timeoutMs, DWORD lookAgainMs)
   }
 }
 
+bool IsArrow(WPARAM key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
+
+// Whether the focused control claims the key for itself, as it would tell a dialog: a
+// list moving its selection with the arrows keeps them.
+bool FocusKeepsKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR) return false;
+  const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+  if ((code & DLGC_WANTMESSAGE) != 0) return true;
+  return msg.message == WM_KEYDOWN && (code & DLGC_WANTARROWS) != 0 && IsArrow(msg.wParam);
+}
+
 }  // namespace
 
 bool PumpPending(HWND window) {
@@ -53,12 +64,18 @@ void PumpFor(DWORD ms) {
   Pump([] { return false; }, ms, INFINITE);
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(HWND keysWindow, HACCEL keys) {
   MSG msg;
   for (;;) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) throw WindowException(static_cast<uint32_t>(GetLastError()));
+    const bool inKeysWindow =
+        keys != nullptr && (msg.hwnd == keysWindow || IsChild(keysWindow, msg.hwnd));
+    if (inKeysWindow && !FocusKeepsKey(msg) && TranslateAcceleratorW(keysWindow, keys, &msg) != 0) {
+      Window::rethrowPendingFailure();
+      continue;
+    }
     Dispatch(msg);
   }
 }

@@ -22,5 +22,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Dispatches messages for `ms` milliseconds.
 void PumpFor(DWORD ms);
 
-// The main loop: dispatches until WM_QUIT and returns its exit code.
-int RunMessageLoop();
+// The main loop: dispatches until WM_QUIT and returns its exit code. Keys typed in
+// `keysWindow` or one of its child windows are first looked up in the accelerator table
+// `keys` (none when null); the dialogs and boxes of other windows keep their own.
+int RunMessageLoop(HWND keysWindow = nullptr, HACCEL keys = nullptr);

@@ -416,12 +416,15 @@ TEST_F(LongDrivesTest, DraggingTheSliderMovesThePictureAndPlaysOnOnlyIfItPlayedB
 // where the viewer's does.
 class ReferencePanels : public IFrameSource {
  public:
-  ReferencePanels(const LocalDateTime& time, SIZE chartSize)
+  // Placed on the screen where the viewer's window `viewer` does not reach: windows of
+  // two processes are not kept in a reliable order, so an overlap could hide part of it.
+  ReferencePanels(const LocalDateTime& time, SIZE chartSize, HWND viewer)
       : info_({StandInInfo::At(CalendarTimeOrZero(time)), StandInInfo::At(CalendarTimeOrZero(time))}) {
     owner_ = new TestOwner();
     owner_->info = new InfoPanel(*owner_, *this);
     owner_->chart = new LineChart(*owner_, *this);
-    SetWindowPos(owner_->handle(), HWND_TOPMOST, 0, 0, 209, 180, SWP_SHOWWINDOW);
+    const POINT at = ClearOf(viewer, {209, 180});
+    SetWindowPos(owner_->handle(), HWND_TOPMOST, at.x, at.y, 209, 180, SWP_SHOWWINDOW);
     MoveWindow(owner_->info->handle(), 0, 0, 209, 180, TRUE);
     MoveWindow(owner_->chart->handle(), 0, 180, chartSize.cx, chartSize.cy, TRUE);
   }
@@ -433,10 +436,6 @@ class ReferencePanels : public IFrameSource {
   int32_t currentFrame() const override { return 0; }
   // What the screen shows of the date and time panel, once its paint has been handled.
   std::vector<unsigned char> clockPixels() {
-    // The viewer's window reaches under this one's corner (it starts 195 pixels from the
-    // screen's left edge), and a viewer raised since may cover it on the screen: raise
-    // this one again before reading what the screen shows of it.
-    SetWindowPos(owner_->handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(owner_->info->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     PumpPending();
     return CaptureFromScreen(owner_->info->handle());
@@ -444,6 +443,18 @@ class ReferencePanels : public IFrameSource {
   const chart::Plot& plot() const { return owner_->chart->plot(); }
 
  private:
+  // A screen position for a window of `size` beside, below or above `viewer`'s rectangle.
+  static POINT ClearOf(HWND viewer, SIZE size) {
+    RECT v = {};
+    GetWindowRect(viewer, &v);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (v.right + size.cx <= width) return {width - size.cx, 0};
+    if (v.bottom + size.cy <= height) return {0, height - size.cy};
+    if (v.top >= size.cy) return {0, 0};
+    return {0, height - size.cy};  // no free place: the least likely to be covered
+  }
+
   StandInInfo info_;
   TestOwner* owner_ = nullptr;  // deletes itself with its window
 };
@@ -495,7 +506,7 @@ TEST_F(EndToEndTest, PausedOnTheFirstPictureTheClockAndTheMarkerShowItExactly) {
     ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
     RECT chartClient;
     GetClientRect(chart, &chartClient);
-    ReferencePanels expected(StartOf(name), {chartClient.right, chartClient.bottom});
+    ReferencePanels expected(StartOf(name), {chartClient.right, chartClient.bottom}, viewer_->mainWindow());
     size_t differing = 0;
     EXPECT_TRUE(WaitFor([&] {
       return (differing = DifferentPixels(CaptureFromScreen(info), expected.clockPixels())) == 0;

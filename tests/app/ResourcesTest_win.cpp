@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,20 @@ struct Popup {
   std::vector<MenuItem> items;
 };
 
+// The popup of the menu bar titled `title`, and its place; null when there is none.
+HMENU FindPopup(HMENU bar, const wchar_t* title, int& place) {
+  wchar_t text[256];
+  for (int p = 0; p < GetMenuItemCount(bar); ++p) {
+    GetMenuStringW(bar, static_cast<UINT>(p), text, 256, MF_BYPOSITION);
+    if (std::wstring(text) == title) {
+      place = p;
+      return GetSubMenu(bar, p);
+    }
+  }
+  place = -1;
+  return nullptr;
+}
+
 TEST_F(ExeResources, MenuHasTheThreeMenusWithTheirCommands) {
   const std::vector<Popup> expected = {
       {L"ファイル(&F)", {{L"開く(&O)...", IDM_OPEN}, {nullptr, 0}, {L"終了(&X)", IDM_EXIT}}},
@@ -68,13 +84,14 @@ TEST_F(ExeResources, MenuHasTheThreeMenusWithTheirCommands) {
   };
   const HMENU menu = LoadMenuW(exe_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(expected.size()));
   wchar_t text[256];
+  int last = -1;
   for (size_t p = 0; p < expected.size(); ++p) {
-    GetMenuStringW(menu, static_cast<UINT>(p), text, 256, MF_BYPOSITION);
-    EXPECT_STREQ(text, expected[p].text);
-    const HMENU sub = GetSubMenu(menu, static_cast<int>(p));
-    ASSERT_NE(sub, nullptr);
+    int place = -1;
+    const HMENU sub = FindPopup(menu, expected[p].text, place);
+    ASSERT_NE(sub, nullptr) << p;
+    EXPECT_GT(place, last) << "in their order";
+    last = place;
     ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(expected[p].items.size())) << p;
     for (size_t i = 0; i < expected[p].items.size(); ++i) {
       const MenuItem& item = expected[p].items[i];
@@ -88,6 +105,97 @@ TEST_F(ExeResources, MenuHasTheThreeMenusWithTheirCommands) {
       EXPECT_EQ(GetMenuItemID(sub, static_cast<int>(i)), item.id) << p << "/" << i;
       EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u) << p << "/" << i;
     }
+  }
+  // The playback menu sits between the file and the settings menus.
+  int file = -1, playback = -1, settings = -1;
+  FindPopup(menu, L"ファイル(&F)", file);
+  FindPopup(menu, L"再生(&P)", playback);
+  FindPopup(menu, L"設定(&S)", settings);
+  EXPECT_EQ(playback, file + 1);
+  EXPECT_LT(playback, settings);
+  DestroyMenu(menu);
+}
+
+// How a menu shows a key after its tab: the key table's names.
+std::wstring KeyName(const ACCEL& a, bool shiftedLetter) {
+  std::wstring name;
+  if (a.fVirt & FCONTROL) name += L"Ctrl+";
+  if ((a.fVirt & FSHIFT) || shiftedLetter) name += L"Shift+";
+  if (!(a.fVirt & FVIRTKEY)) return name + static_cast<wchar_t>(towupper(a.key));
+  const struct {
+    WORD key;
+    const wchar_t* name;
+  } names[] = {{VK_SPACE, L"Space"}, {VK_RIGHT, L"→"},   {VK_LEFT, L"←"},       {VK_UP, L"↑"},
+               {VK_DOWN, L"↓"},      {VK_HOME, L"Home"}, {VK_END, L"End"},      {VK_BACK, L"Backspace"},
+               {VK_NEXT, L"PgDn"},   {VK_PRIOR, L"PgUp"}, {VK_F1, L"F1"}};
+  for (const auto& n : names) {
+    if (n.key == a.key) return name + n.name;
+  }
+  return name + static_cast<wchar_t>(a.key);
+}
+
+// The keys the help page's rows name in their first cell ("→ / ←" names two).
+std::vector<std::wstring> HelpKeys(const std::wstring& page) {
+  std::vector<std::wstring> keys;
+  const std::wstring row = L"<tr><td>";
+  for (size_t at = page.find(row); at != std::wstring::npos; at = page.find(row, at + 1)) {
+    const size_t start = at + row.size();
+    const size_t end = page.find(L"</td>", start);
+    if (end == std::wstring::npos) break;
+    const std::wstring cell = page.substr(start, end - start);
+    for (size_t from = 0;;) {
+      const size_t cut = cell.find(L" / ", from);
+      keys.push_back(cell.substr(from, cut == std::wstring::npos ? std::wstring::npos : cut - from));
+      if (cut == std::wstring::npos) break;
+      from = cut + 3;
+    }
+  }
+  return keys;
+}
+
+// Every key of the accelerator table is shown after the tab of its command's menu item
+// and named in the help page's key table; every key a menu item shows has its entry.
+TEST_F(ExeResources, EveryKeyIsShownInTheMenuAndTheHelpPage) {
+  const HACCEL keys = LoadAcceleratorsW(exe_, MAKEINTRESOURCEW(IDR_MAIN_KEYS));
+  ASSERT_NE(keys, nullptr);
+  std::vector<ACCEL> table(static_cast<size_t>(CopyAcceleratorTableW(keys, nullptr, 0)));
+  CopyAcceleratorTableW(keys, table.data(), static_cast<int>(table.size()));
+  const HMENU menu = LoadMenuW(exe_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  ASSERT_NE(menu, nullptr);
+  const std::vector<BYTE> page = Japanese(RT_HTML, IDH_HELP_PAGE);
+  std::wstring help(page.size(), L'\0');
+  help.resize(static_cast<size_t>(MultiByteToWideChar(932, 0, reinterpret_cast<const char*>(page.data()),
+                                                      static_cast<int>(page.size()), help.data(),
+                                                      static_cast<int>(help.size()))));
+  const std::vector<std::wstring> helpKeys = HelpKeys(help);
+  int place = -1;
+  const HMENU playback = FindPopup(menu, L"再生(&P)", place);
+  ASSERT_NE(playback, nullptr);
+  std::vector<UINT> shown;
+  for (const ACCEL& a : table) {
+    // An upper-case letter with a command of its own is that letter typed with Shift.
+    bool shifted = false;
+    if (!(a.fVirt & FVIRTKEY) && iswupper(a.key)) {
+      for (const ACCEL& other : table) {
+        shifted |= !(other.fVirt & FVIRTKEY) && other.key == towlower(a.key) && other.cmd != a.cmd;
+      }
+    }
+    const std::wstring name = KeyName(a, shifted);
+    wchar_t text[256] = {};
+    ASSERT_GT(GetMenuStringW(playback, a.cmd, text, 256, MF_BYCOMMAND), 0) << a.cmd;
+    const std::wstring item(text);
+    const size_t tab = item.find(L'\t');
+    ASSERT_NE(tab, std::wstring::npos) << a.cmd;
+    EXPECT_EQ(item.substr(tab + 1), name) << a.cmd;
+    EXPECT_NE(std::find(helpKeys.begin(), helpKeys.end(), name), helpKeys.end()) << a.cmd;
+    shown.push_back(a.cmd);
+  }
+  for (int i = 0; i < GetMenuItemCount(playback); ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(playback, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    const UINT id = GetMenuItemID(playback, i);
+    if (std::wstring(text).find(L'\t') == std::wstring::npos) continue;
+    EXPECT_NE(std::find(shown.begin(), shown.end(), id), shown.end()) << id;
   }
   DestroyMenu(menu);
 }

@@ -284,3 +284,37 @@ bool ViewerProcess::sendCloseBox(DWORD timeoutMs) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
+
+// ---- The keyboard ----
+
+namespace {
+
+INPUT KeyInput(WORD virtualKey, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+}  // namespace
+
+void ViewerProcess::key(WORD virtualKey, bool shift, bool control) {
+  const HWND window = mainWindow();
+  if (GetForegroundWindow() != window) SetForegroundWindow(window);
+  std::vector<INPUT> inputs;
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
+  if (control) inputs.push_back(KeyInput(VK_CONTROL, false));
+  inputs.push_back(KeyInput(virtualKey, false));
+  inputs.push_back(KeyInput(virtualKey, true));
+  if (control) inputs.push_back(KeyInput(VK_CONTROL, true));
+  if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ViewerProcess::type(wchar_t c) {
+  const SHORT scan = VkKeyScanW(c);
+  if (scan == -1) return;
+  key(static_cast<WORD>(LOBYTE(scan)), (HIBYTE(scan) & 1) != 0, (HIBYTE(scan) & 2) != 0);
+}

@@ -38,6 +38,14 @@ class ViewerProcess {
   // Clicks the left button at a point of a window's client area (its centre for -1, -1).
   static void click(HWND window, int x = -1, int y = -1);
 
+  // ---- The keyboard ----
+  // Presses and releases `key` with Shift and Ctrl held as asked, through the system's
+  // input queue (so that the viewer's own key state sees the modifiers), the main window
+  // made the foreground window first.
+  void key(WORD virtualKey, bool shift = false, bool control = false);
+  // Types `c` as the keyboard layout makes it: its key, with Shift when the layout needs it.
+  void type(wchar_t c);
+
   std::wstring title() const;
   // The child of the main window whose client-relative rectangle starts at (x, y) with
   // the given size, or null.

@@ -685,3 +685,66 @@ TEST_F(VideoPlayerTest, APlayerDestroyedByAMessageItsLoadDispatchesGoesWhenTheLo
       << "the recording's sound file outlived the player";
   PumpFor(200);  // nothing may arrive for the dead player
 }
+
+// Away from 1 time forwards the sound is silent and the system clock moves the frames
+// at the chosen speed, either way; each end stops playback there without opening the
+// next recording. Back at 1 time forwards the sound starts at the frame shown.
+TEST_F(VideoPlayerTest, OtherSpeedsAndBackwardsRunSilentlyOnTheClockAndStopAtTheEnds) {
+  open(withSound_);
+  const int32_t last = player_->frameCount() - 1;
+  const struct {
+    const char* name;
+    int speed;
+    bool backward;
+    int32_t from;
+    DWORD playMs;
+    int32_t low;  // the frame shown afterwards lies in [low, high]
+    int32_t high;
+    PlayerState state;
+  } rows[] = {
+      // 400 ms at 2 times is 800 ms of recording, 22 frames; the clock is the system's
+      // and a tick may come late, hence the margin.
+      {"2 times forwards", 4, false, 10, 400, 10 + 16, 10 + 30, PlayerState::Playing},
+      {"1/2 backwards", 2, true, 60, 400, 60 - 9, 60 - 3, PlayerState::Playing},
+      {"8 times into the end", 6, false, last - 30, 800, last, last, PlayerState::Paused},
+      {"8 times back into the start", 6, true, 30, 800, 0, 0, PlayerState::Paused},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    player_->setSpeed(r.speed, r.backward);
+    const size_t from = sound_->log.size();
+    player_->playFrom(r.from);
+    PumpFor(r.playMs);
+    EXPECT_EQ(soundCallsFrom(from), ScriptedSound::Log{"pause"}) << "silent";
+    EXPECT_GE(player_->currentFrame(), r.low);
+    EXPECT_LE(player_->currentFrame(), r.high);
+    EXPECT_EQ(player_->state(), r.state);
+    player_->pause();
+  }
+  EXPECT_EQ(owner_->count("next recording"), 0);
+
+  // Playing at 4 times, back to 1 time forwards: the sound plays from the frame shown.
+  player_->setSpeed(5, false);
+  player_->playFrom(20);
+  PumpFor(100);
+  const size_t from = sound_->log.size();
+  const int32_t shown = player_->currentFrame();
+  player_->setSpeed(playspeed::kNormal, false);
+  EXPECT_EQ(soundCallsFrom(from),
+            (ScriptedSound::Log{"pause", "play " + std::to_string(player::SoundStartMs(shown, player::kFramePeriodMs))}));
+  EXPECT_EQ(player_->state(), PlayerState::Playing);
+}
+
+// A loop at 1 time forwards goes back to the marked range's first frame, with the sound.
+TEST_F(VideoPlayerTest, ALoopedRangePlaysAgainFromItsStart) {
+  open(withSound_);
+  player_->seek(20);
+  player_->markStart();
+  player_->seek(30);
+  player_->markEnd();
+  player_->setLoop(true);
+  player_->playFrom(20);
+  const size_t from = sound_->log.size();
+  EXPECT_EQ(requestAtClock(int32_t(31 * player::kFramePeriodMs) + 1).slot, 20 + 1);
+  EXPECT_EQ(soundCallsFrom(from).back(), "play " + std::to_string(player::SoundStartMs(20, player::kFramePeriodMs)));
+}

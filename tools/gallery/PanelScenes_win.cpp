@@ -36,6 +36,7 @@ class StageOwner : public IPlayerOwner {
     if (console != nullptr) console->refreshControls();
   }
   void runCommand(WORD) override {}
+  void seekTo(int32_t) override {}
   void setBusy(bool busy) override {
     if (config != nullptr) config->SetAllEnabled(!busy);
   }
@@ -144,6 +145,26 @@ std::vector<GalleryScene> PanelScenes() {
                       OpenRecording(owner);
                       owner.console->setEnabled(false);
                       owner.config->SetAllEnabled(false);
+                    }, 600});
+  // The readout right of the slider: paused with a marked range; playing backwards at
+  // a quarter of the speed, looped.
+  scenes.push_back({L"panels-marked-range-readout", kConsoleWidth, height, [](GalleryStage& stage) {
+                      StageOwner& owner = BuildPanels(stage, true);
+                      OpenRecording(owner);
+                      VideoPlayer& player = *owner.player;
+                      player.seek(kShownFrame - 30);
+                      player.markStart();
+                      player.seek(kShownFrame + 80);
+                      player.markEnd();
+                      player.seek(kShownFrame);
+                      owner.refreshPlayback();
+                    }, 600});
+  scenes.push_back({L"panels-reverse-quarter-loop", kConsoleWidth, height, [](GalleryStage& stage) {
+                      StageOwner& owner = BuildPanels(stage, true);
+                      OpenRecording(owner);
+                      owner.player->setSpeed(1, true);
+                      owner.player->setLoop(true);
+                      owner.refreshPlayback();
                     }, 600});
   scenes.push_back({L"panels-brightness-held", kConsoleWidth, height, [](GalleryStage& stage) {
                       StageOwner& owner = BuildPanels(stage, true);
