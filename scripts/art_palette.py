@@ -14,7 +14,7 @@ C = {
     'icon': '#E8EAEC',
     'accent': '#35C4E6',
     'amber': '#FFB43C',
-    'unlit': '#2A1E0C',
+    'unlit': '#100B04',         # unlit segments: about 6 % of the amber over black
     'groove': '#111417',
     'grooveLight': '#343A41',
     'brightEnd': '#5D666F',     # light end of the brightness groove

@@ -8,6 +8,7 @@
 #include "app/HelpPage_win.h"
 #include "app/MainWindow_win.h"
 #include "app/ResourceIds.h"
+#include "app/ViewMenu_win.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "playback/ConsolePanel_win.h"
@@ -72,6 +73,7 @@ void MainWindow::seekTo(int32_t frame) {
 
 void MainWindow::carryOut(WORD id) {
   if (RunPlayerCommand(id, *player_, *console_)) return;
+  if (RunViewCommand(id, menu_, *chart_, *info_)) return;
   switch (id) {
     case IDM_OPEN:
       openFileCommand();

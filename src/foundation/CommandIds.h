@@ -58,6 +58,15 @@
 #define IDM_SPEED_FIRST 40140
 #define IDM_SPEED_LAST 40146
 
+// The view menu's toggles: what the chart draws, and the frame's values under the clock.
+#define IDM_VIEW_TOTAL_G 40200
+#define IDM_VIEW_AXIS_X 40201
+#define IDM_VIEW_AXIS_Y 40202
+#define IDM_VIEW_AXIS_Z 40203
+#define IDM_VIEW_SPEED 40204
+#define IDM_VIEW_THRESHOLD 40205
+#define IDM_VIEW_FRAME_VALUES 40206
+
 // The main window's children, and the panels' controls that send no command.
 #define IDC_PLAYER 2001
 #define IDC_CONSOLE_PANEL 2002

@@ -88,4 +88,11 @@ enum TextId : unsigned {
   kTextSpeed = 6003,
   kTextBackward = 6004,
   kTextLoop = 6005,
+  // The drive's numbers: the chart's legend.
+  kTextChartLegendTotal = 6100,
+  kTextChartLegendX = 6101,
+  kTextChartLegendY = 6102,
+  kTextChartLegendZ = 6103,
+  kTextChartLegendSpeed = 6104,
+  kTextChartLegendThreshold = 6105,
 };

@@ -19,6 +19,23 @@ constexpr POINT kTimeAt = {20, 105};
 constexpr RECT kNoticeArea = {35, 70, 170, 160};
 constexpr COLORREF kNoticeColour = RGB(0, 0, 255);
 
+// The values' strip: the panel's free area under the display, on its surface.
+constexpr RECT kValuesArea = {1, 150, 208, 179};
+constexpr COLORREF kSurfaceColour = RGB(0x23, 0x27, 0x2C);
+constexpr COLORREF kLabelColour = RGB(0x7D, 0x86, 0x90);
+constexpr COLORREF kValueColour = RGB(0xFF, 0xB4, 0x3C);
+constexpr int kValueRows[] = {2, 15};  // rows of the strip's two lines
+
+HFONT MakeValueFont() {
+  return CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS UI Gothic");
+}
+
+void Text(HDC dc, int x, int y, COLORREF colour, const std::wstring& text) {
+  SetTextColor(dc, colour);
+  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
 InfoPanel::GlyphSet LoadGlyphs(const std::array<int, frametime::kGlyphCount>& ids) {
   InfoPanel::GlyphSet set;
   for (size_t i = 0; i < ids.size(); ++i) set[i] = std::make_unique<AlphaImage>(ids[i]);
@@ -31,7 +48,8 @@ InfoPanel::InfoPanel(IPlaybackOwner& owner, const IFrameSource& source)
     : source_(source),
       background_(kBackgroundArt),
       dateGlyphs_(LoadGlyphs(kDateArt)),
-      timeGlyphs_(LoadGlyphs(kTimeArt)) {
+      timeGlyphs_(LoadGlyphs(kTimeArt)),
+      valueFont_(MakeValueFont()) {
   createPanel(owner.ownerWindow(), WS_CLIPCHILDREN, {});
 }
 
@@ -61,7 +79,21 @@ frametime::Texts InfoPanel::currentTexts() const {
   return entry != nullptr ? frametime::ForTime(entry->time) : frametime::Placeholders();
 }
 
+drivevalues::Texts InfoPanel::currentValues() const {
+  const IVideoInfo* info = source_.info();
+  return drivevalues::ForEntry(info != nullptr ? info->GetEntry(source_.currentFrame()) : nullptr);
+}
+
+void InfoPanel::setValuesShown(bool shown) {
+  if (shown == valuesShown_) return;
+  valuesShown_ = shown;
+  if (handle() == nullptr) return;
+  InvalidateRect(handle(), &kValuesArea, TRUE);
+  UpdateWindow(handle());
+}
+
 void InfoPanel::paint(HDC dc) const {
+  if (valuesShown_) drawValues(dc);
   const IVideoInfo* info = source_.info();
   if (info != nullptr && info->IsInfoMissing()) {
     drawMissingInfoNotice(dc);
@@ -109,4 +141,31 @@ void InfoPanel::drawGlyphs(HDC dc, const std::wstring& text, wchar_t separator,
     glyphs[static_cast<size_t>(p.glyph)]->DrawAt(memory.get(), p.x, 0);
   }
   BitBlt(dc, x, y, run.width, run.height, memory.get(), 0, 0, SRCCOPY);
+}
+
+// Drawn whole into a strip of its own and copied, so the values change without a flicker.
+void InfoPanel::drawValues(HDC dc) const {
+  const int width = kValuesArea.right - kValuesArea.left;
+  const int height = kValuesArea.bottom - kValuesArea.top;
+  ScopedMemoryDc memory(CreateCompatibleDC(dc));
+  ScopedGdiObject bitmap(CreateCompatibleBitmap(dc, width, height));
+  if (!memory || !bitmap) return;
+  ScopedSelection selected(memory.get(), bitmap.get());
+  const RECT all = {0, 0, width, height};
+  ScopedGdiObject surface(CreateSolidBrush(kSurfaceColour));
+  FillRect(memory.get(), &all, static_cast<HBRUSH>(surface.get()));
+  ScopedSelection font(memory.get(), valueFont_.get());
+  SetBkMode(memory.get(), TRANSPARENT);
+  const drivevalues::Texts v = currentValues();
+  Text(memory.get(), 11, kValueRows[0], kValueColour, v.speed);
+  const struct {
+    int x, row;
+    const wchar_t* label;
+    const std::wstring& value;
+  } cells[] = {{135, 0, L"G", v.total}, {11, 1, L"X", v.x}, {73, 1, L"Y", v.y}, {135, 1, L"Z", v.z}};
+  for (const auto& c : cells) {
+    Text(memory.get(), c.x, kValueRows[c.row], kLabelColour, c.label);
+    Text(memory.get(), c.x + 12, kValueRows[c.row], kValueColour, c.value);
+  }
+  BitBlt(dc, kValuesArea.left, kValuesArea.top, width, height, memory.get(), 0, 0, SRCCOPY);
 }

@@ -7,11 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "playback/DriveValues.h"
 #include "playback/FrameTimeText.h"
 #include "playback/IFrameSource.h"
 #include "playback/IPlaybackOwner_win.h"
 #include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
+#include "toolkit/ScopedWin_win.h"
 
 class InfoPanel : public PanelWindow {
  public:
@@ -27,10 +29,17 @@ class InfoPanel : public PanelWindow {
   // What the panel shows now: the texts of the frame on screen, or the placeholders.
   frametime::Texts currentTexts() const;
 
+  // The frame's speed and G values under the clock, in the panel's free area; off
+  // unless the view menu asks for them.
+  void setValuesShown(bool shown);
+  bool valuesShown() const { return valuesShown_; }
+  drivevalues::Texts currentValues() const;
+
  private:
   void paint(HDC dc) const;
   void eraseBackground(HDC dc) const;
   void drawMissingInfoNotice(HDC dc) const;
+  void drawValues(HDC dc) const;
   // Draws the pictures of `text` side by side and copies the block to (x, y).
   void drawGlyphs(HDC dc, const std::wstring& text, wchar_t separator, const GlyphSet& glyphs,
                   int x, int y) const;
@@ -39,4 +48,6 @@ class InfoPanel : public PanelWindow {
   AlphaImage background_;
   GlyphSet dateGlyphs_;
   GlyphSet timeGlyphs_;
+  ScopedGdiObject valueFont_;
+  bool valuesShown_ = false;
 };

@@ -1,5 +1,7 @@
 #include "playback/LineChart_win.h"
 
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
 #include "playback/MarkedRange.h"
 #include "recording/FrameEntry.h"
 #include "recording/IVideoInfo.h"
@@ -15,6 +17,12 @@ constexpr COLORREF kCurveColour = RGB(255, 165, 0);
 constexpr COLORREF kMarkerColour = RGB(255, 255, 0);
 constexpr COLORREF kRangeColour = RGB(0x35, 0xC4, 0xE6);  // the interface's accent
 constexpr int kThickLine = 2;
+// The view menu's curves: each axis its own colour, the speed a light grey on its scale.
+constexpr COLORREF kAxisXColour = RGB(0xE5, 0x48, 0x4D);
+constexpr COLORREF kAxisYColour = RGB(0x46, 0xA7, 0x58);
+constexpr COLORREF kAxisZColour = RGB(0x3E, 0x8E, 0xED);
+constexpr COLORREF kSpeedColour = RGB(0xB8, 0xBE, 0xC4);
+constexpr COLORREF kThresholdColour = RGB(0x5A, 0x61, 0x6A);
 
 HFONT MakeChartFont() {
   return CreateFontW(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -131,7 +139,8 @@ ScopedGdiObject LineChart::render(HDC dc) {
   const int mode = SetBkMode(memory.get(), TRANSPARENT);
   const COLORREF colour = SetTextColor(memory.get(), RGB(255, 255, 255));
   drawGridAndAxes(memory.get());
-  drawCurve(memory.get());
+  if (series_.total) drawCurve(memory.get());
+  drawExtraSeries(memory.get());
   SetTextColor(memory.get(), colour);
   SetBkMode(memory.get(), mode);
   return bitmap;
@@ -201,4 +210,88 @@ void LineChart::drawMarker(HDC dc) const {
   ScopedGdiObject solid(CreatePen(PS_SOLID, kThickLine, kMarkerColour));
   ScopedSelection pen(dc, solid.get());
   Line(dc, x, plot_.top + chart::kDrawingY, x, plot_.bottom + chart::kDrawingY - 1);
+}
+
+void LineChart::setSeries(const drivevalues::ChartSeries& series) {
+  if (series == series_) return;
+  series_ = series;
+  cache_.reset();
+  if (handle() == nullptr) return;
+  InvalidateRect(handle(), nullptr, FALSE);
+  UpdateWindow(handle());
+}
+
+void LineChart::drawExtraSeries(HDC dc) const {
+  if (series_.onlyTotal()) return;
+  if (series_.threshold) drawThresholdLine(dc);
+  const IVideoInfo* info = source_.info();
+  if (info != nullptr) {
+    const chart::Plot& p = plot_;
+    if (series_.x) drawValueCurve(dc, kAxisXColour, [&p](const FrameEntry& e) { return drivevalues::AxisToY(p, e.gX); });
+    if (series_.y) drawValueCurve(dc, kAxisYColour, [&p](const FrameEntry& e) { return drivevalues::AxisToY(p, e.gY); });
+    if (series_.z) drawValueCurve(dc, kAxisZColour, [&p](const FrameEntry& e) { return drivevalues::AxisToY(p, e.gZ); });
+    if (series_.speed) {
+      const int32_t top = drivevalues::SpeedScaleTop(*info);
+      drawValueCurve(dc, kSpeedColour, [&p, top](const FrameEntry& e) { return drivevalues::SpeedToY(p, e.speed, top); });
+      drawSpeedScale(dc, top);
+    }
+  }
+  drawLegend(dc);
+}
+
+void LineChart::drawThresholdLine(HDC dc) const {
+  ScopedGdiObject dotted(CreatePen(PS_DOT, 1, kThresholdColour));
+  ScopedSelection pen(dc, dotted.get());
+  const int bk = SetBkMode(dc, TRANSPARENT);
+  const int y = chart::GToY(plot_, drivevalues::kThresholdG);
+  Line(dc, plot_.left + 1, y, plot_.right, y);
+  SetBkMode(dc, bk);
+}
+
+void LineChart::drawValueCurve(HDC dc, COLORREF colour,
+                               const std::function<int32_t(const FrameEntry&)>& row) const {
+  const IVideoInfo* info = source_.info();
+  const int32_t n = info->GetSlotCount();
+  ScopedGdiObject solid(CreatePen(PS_SOLID, 1, colour));
+  ScopedSelection pen(dc, solid.get());
+  bool started = false;
+  for (int32_t i = 0; i < n; ++i) {
+    const FrameEntry* entry = info->GetEntry(i);
+    if (entry == nullptr) continue;
+    const int x = chart::CurveX(plot_, i, n);
+    if (!started) MoveToEx(dc, x, row(*entry), nullptr);
+    started = true;
+    LineTo(dc, x, row(*entry));
+  }
+}
+
+// The speed's own scale at the plot's right edge: its top and 0 km/h.
+void LineChart::drawSpeedScale(HDC dc, int32_t top) const {
+  const COLORREF colour = SetTextColor(dc, kSpeedColour);
+  const std::wstring high = std::to_wstring(top);
+  const int x = plot_.right + 4;
+  TextOutW(dc, x, plot_.top - valueExtent_.cy / 2, high.c_str(), static_cast<int>(high.size()));
+  TextOutW(dc, x, plot_.bottom - valueExtent_.cy / 2, L"0", 1);
+  SetTextColor(dc, colour);
+}
+
+// What is shown, each name in its curve's colour, along the top edge above the plot.
+void LineChart::drawLegend(HDC dc) const {
+  const struct {
+    bool shown;
+    COLORREF colour;
+    TextId text;
+  } items[] = {{series_.total, kCurveColour, kTextChartLegendTotal}, {series_.x, kAxisXColour, kTextChartLegendX},
+               {series_.y, kAxisYColour, kTextChartLegendY},         {series_.z, kAxisZColour, kTextChartLegendZ},
+               {series_.speed, kSpeedColour, kTextChartLegendSpeed}, {series_.threshold, kThresholdColour, kTextChartLegendThreshold}};
+  const COLORREF colour = GetTextColor(dc);
+  int x = plot_.left + 4;
+  for (const auto& item : items) {
+    if (!item.shown) continue;
+    const std::wstring text = LoadText(item.text);
+    SetTextColor(dc, item.colour);
+    TextOutW(dc, x, 0, text.c_str(), static_cast<int>(text.size()));
+    x += Extent(dc, text.c_str()).cx + 10;
+  }
+  SetTextColor(dc, colour);
 }

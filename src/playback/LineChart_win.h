@@ -6,13 +6,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "playback/ChartLayout.h"
+#include "playback/DriveValues.h"
 #include "playback/IFrameSource.h"
 #include "playback/IPlaybackOwner_win.h"
 #include "playback/PanelWindow_win.h"
 #include "toolkit/AlphaImage.h"
 #include "toolkit/ScopedWin_win.h"
+
+struct FrameEntry;
 
 class LineChart : public PanelWindow {
  public:
@@ -29,6 +33,10 @@ class LineChart : public PanelWindow {
   // Copies the curve (drawing it first if needed) and draws the marker on `dc`.
   void drawChart(HDC dc);
 
+  // What the chart draws beside (or instead of) the combined G; a change draws it anew.
+  void setSeries(const drivevalues::ChartSeries& series);
+  const drivevalues::ChartSeries& series() const { return series_; }
+
   const chart::Plot& plot() const { return plot_; }
   bool hasCachedChart() const { return static_cast<bool>(cache_); }
   // How often a drawing of the curve into a new bitmap was begun.
@@ -43,6 +51,12 @@ class LineChart : public PanelWindow {
   void drawGridAndAxes(HDC dc) const;
   void drawCurve(HDC dc) const;
   void drawMarkedRange(HDC dc) const;
+  // The curves and marks the view menu adds; nothing for the combined G alone.
+  void drawExtraSeries(HDC dc) const;
+  void drawThresholdLine(HDC dc) const;
+  void drawValueCurve(HDC dc, COLORREF colour, const std::function<int32_t(const FrameEntry&)>& row) const;
+  void drawSpeedScale(HDC dc, int32_t top) const;
+  void drawLegend(HDC dc) const;
   void drawMarker(HDC dc) const;
 
   const IFrameSource& source_;
@@ -56,4 +70,5 @@ class LineChart : public PanelWindow {
   AlphaImage middle_;
   AlphaImage right_;
   int renders_ = 0;
+  drivevalues::ChartSeries series_;
 };

@@ -471,3 +471,38 @@ TEST_F(MainWindowTest, HelpThatCannotBeShownGivesItsOwnMessage) {
 }
 
 }  // namespace
+
+// The view menu follows the playback menu; each item flips what it names and its check
+// mark, the combined G starting on and everything else off.
+TEST_F(MainWindowTest, ViewMenuTogglesTheChartsSeriesAndTheFramesValues) {
+  const HMENU menu = GetMenu(handle_);
+  wchar_t name[64] = {};
+  GetMenuStringW(menu, 2, name, 64, MF_BYPOSITION);
+  EXPECT_EQ(std::wstring(name), L"表示(&V)");
+  const auto checked = [menu](WORD id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+  LineChart& chart = window_->chart();
+  const struct {
+    WORD id;
+    std::function<bool()> on;
+    bool initially;
+  } items[] = {
+      {IDM_VIEW_TOTAL_G, [&] { return chart.series().total; }, true},
+      {IDM_VIEW_AXIS_X, [&] { return chart.series().x; }, false},
+      {IDM_VIEW_AXIS_Y, [&] { return chart.series().y; }, false},
+      {IDM_VIEW_AXIS_Z, [&] { return chart.series().z; }, false},
+      {IDM_VIEW_SPEED, [&] { return chart.series().speed; }, false},
+      {IDM_VIEW_THRESHOLD, [&] { return chart.series().threshold; }, false},
+      {IDM_VIEW_FRAME_VALUES, [&] { return window_->infoPanel().valuesShown(); }, false},
+  };
+  for (const auto& item : items) {
+    SCOPED_TRACE(item.id);
+    EXPECT_EQ(item.on(), item.initially);
+    EXPECT_EQ(checked(item.id), item.initially);
+    command(item.id);
+    EXPECT_EQ(item.on(), !item.initially);
+    EXPECT_EQ(checked(item.id), !item.initially);
+    command(item.id);
+    EXPECT_EQ(item.on(), item.initially);
+    EXPECT_EQ(checked(item.id), item.initially);
+  }
+}

@@ -131,6 +131,34 @@ TEST(ArtFiles, DigitGlyphsAreDistinct) {
   }
 }
 
+// Unlit segments are a faint ghost, a few percent of the lit amber: brighter ones make
+// every digit read as "8" at a glance.
+TEST(ArtFiles, UnlitSegmentsAreBarelyVisible) {
+  struct Probe {
+    int id;
+    const char* what;
+    int litX, litY, unlitX, unlitY;
+  };
+  const Probe probes[] = {
+      {226, "small 1: b lit, a unlit", 7, 2, 3, 0},
+      {235, "small dash: g lit, a unlit", 3, 5, 3, 0},
+      {252, "large 1: b lit, a unlit", 16, 9, 10, 2},
+      {250, "large dash: g lit, a unlit", 10, 15, 10, 2},
+  };
+  const uint32_t amber = 0xFFB43C;
+  for (const Probe& p : probes) {
+    std::unique_ptr<Image> image = Rendered(p.id);
+    ASSERT_TRUE(image) << p.what;
+    EXPECT_EQ(PixelAt(*image, p.litX, p.litY) & 0xFFFFFF, amber) << p.what;
+    const uint32_t ghost = PixelAt(*image, p.unlitX, p.unlitY);
+    for (int shift : {16, 8, 0}) {
+      const uint32_t lit = amber >> shift & 0xFF, unlit = ghost >> shift & 0xFF;
+      EXPECT_LE(unlit * 100, lit * 8) << p.what << ", channel at bit " << shift;
+    }
+    EXPECT_NE(ghost & 0xFFFFFF, 0u) << p.what << ": no ghost at all";
+  }
+}
+
 uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -454,4 +455,110 @@ TEST_F(PanelTest, MinimisedOrSqueezedChartDrawsNothingAndTriesNoBitmap) {
   EXPECT_EQ(owner_->chart->plot(), full);
   EXPECT_TRUE(owner_->chart->hasCachedChart());
   EXPECT_TRUE(owner_->commands.empty()) << "the panels asked the owner for a command";
+}
+
+namespace {
+
+constexpr uint32_t kAmber = 0xFFB43C;
+constexpr uint32_t kSurface = 0x23272C;
+constexpr RECT kValuesStrip = {1, 150, 208, 179};
+
+FrameEntry DriveEntry(int32_t speed, double x, double y, double z, double total) {
+  FrameEntry e;
+  e.speed = speed;
+  e.gX = x;
+  e.gY = y;
+  e.gZ = z;
+  e.gTotal = total;
+  return e;
+}
+
+// The pixels of the information panel's values strip.
+std::vector<uint32_t> Strip(const Image& shot) {
+  std::vector<uint32_t> pixels;
+  for (int y = kValuesStrip.top; y < kValuesStrip.bottom; ++y)
+    for (int x = kValuesStrip.left; x < kValuesStrip.right; ++x) pixels.push_back(PixelAt(shot, x, y));
+  return pixels;
+}
+
+}  // namespace
+
+// Off, the strip is the bare panel; on, each frame's values draw their own amber text,
+// the same for the same values, and dashes wherever the frame has no entry.
+TEST_F(PanelTest, InformationPanelShowsTheFramesSpeedAndGValuesWhenAsked) {
+  makePanels(fixed_);
+  StandInInfo info({DriveEntry(52, 0.12, -0.05, 1.01, 1.02), DriveEntry(52, 0.12, -0.05, 1.01, 1.02),
+                    DriveEntry(7, -0.4, 0.3, 0.98, 1.1), std::nullopt});
+  fixed_.shown = &info;
+  fixed_.frame = 0;
+  settle();
+  EXPECT_EQ(CountOf(*infoShot(), kValuesStrip, kSurface),
+            (kValuesStrip.right - kValuesStrip.left) * (kValuesStrip.bottom - kValuesStrip.top))
+      << "values drawn while they are off";
+  owner_->info->setValuesShown(true);
+  std::map<int32_t, std::vector<uint32_t>> strips;
+  for (int32_t frame : {0, 1, 2, 3}) {
+    fixed_.frame = frame;
+    settle();
+    const std::unique_ptr<Image> shot = infoShot();
+    EXPECT_GT(CountOf(*shot, kValuesStrip, kAmber), 40) << "frame " << frame;
+    strips[frame] = Strip(*shot);
+  }
+  EXPECT_EQ(strips[0], strips[1]);
+  EXPECT_NE(strips[0], strips[2]);
+  EXPECT_NE(strips[2], strips[3]);
+  fixed_.shown = nullptr;  // nothing loaded: the dashes of an empty slot
+  settle();
+  EXPECT_EQ(Strip(*infoShot()), strips[3]);
+  EXPECT_EQ(owner_->info->currentValues().speed, L"--- km/h");
+  owner_->info->setValuesShown(false);
+  settle();
+  EXPECT_EQ(CountOf(*infoShot(), kValuesStrip, kSurface),
+            (kValuesStrip.right - kValuesStrip.left) * (kValuesStrip.bottom - kValuesStrip.top));
+}
+
+// Each axis its colour on the signed scale, the speed on its own, the threshold line;
+// back to the combined G alone, the chart is the one it was.
+TEST_F(PanelTest, ChartDrawsTheChosenSeriesOnTheirScales) {
+  makePanels(fixed_);
+  // X +1 G, Y -1 G, Z 0 G, 40 km/h (the speed scale's top is 40), combined 1.5 G.
+  StandInInfo info(std::vector<std::optional<FrameEntry>>(5, DriveEntry(40, 1.0, -1.0, 0.0, 1.5)));
+  fixed_.shown = &info;
+  fixed_.frame = 0;
+  owner_->chart->dropCache();
+  settle();
+  const std::unique_ptr<Image> usual = chartShot();
+  const chart::Plot& plot = owner_->chart->plot();
+  const int column = (plot.left + plot.right) / 2 + chart::kDrawingX;
+  struct Case {
+    const char* what;
+    bool drivevalues::ChartSeries::*flag;
+    uint32_t colour;
+    int row;
+  };
+  const Case cases[] = {
+      {"x", &drivevalues::ChartSeries::x, 0xE5484D, drivevalues::AxisToY(plot, 1.0)},
+      {"y", &drivevalues::ChartSeries::y, 0x46A758, drivevalues::AxisToY(plot, -1.0)},
+      {"z", &drivevalues::ChartSeries::z, 0x3E8EED, drivevalues::AxisToY(plot, 0.0)},
+      {"speed", &drivevalues::ChartSeries::speed, 0xB8BEC4, drivevalues::SpeedToY(plot, 40, 40)},
+      {"threshold", &drivevalues::ChartSeries::threshold, 0x5A616A, chart::GToY(plot, 0.5)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    drivevalues::ChartSeries series;
+    series.total = false;
+    series.*c.flag = true;
+    owner_->chart->setSeries(series);
+    settle();
+    const std::unique_ptr<Image> shot = chartShot();
+    // Constant values: a level line along the whole plot (dotted for the threshold).
+    EXPECT_GT(ColumnsOf(*shot, c.row + chart::kDrawingY, c.colour).size(), 200u);
+    EXPECT_TRUE(RowsOf(*shot, column, kOrange).empty()) << "the combined G is off";
+  }
+  owner_->chart->setSeries(drivevalues::ChartSeries());
+  settle();
+  const std::unique_ptr<Image> again = chartShot();
+  EXPECT_EQ(std::vector<uint8_t>(again->Pixels(), again->Pixels() + again->ByteSize()),
+            std::vector<uint8_t>(usual->Pixels(), usual->Pixels() + usual->ByteSize()));
+  fixed_.shown = nullptr;
 }

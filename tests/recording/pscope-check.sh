@@ -77,4 +77,32 @@ cmp -s out/00003.jpg f.jpg || fail "export picture differs from frame"
 cmp -s out/sound.wav s.wav || fail "export sound differs"
 [ "$(head -1 out/telemetry.csv)" = "$(head -1 slots.csv),local_time" ] || fail "telemetry header"
 [ "$(sed -n 2p out/telemetry.csv | awk -F, '{ print $19 }')" = "2009-06-14 09:30:00" ] || fail "local time"
+# The summary agrees with the slot table: read pictures for the peaks, every slot for the
+# time and distance, the first slot of each run of events for the switch presses.
+ps summary "$archive" >summary.json || fail "summary exit"
+python3 - summary.json out/telemetry.csv <<'PY' || fail "summary differs from the slot table"
+import csv, json, sys
+got = json.load(open(sys.argv[1]))
+rows = list(csv.DictReader(open(sys.argv[2])))
+assert list(got) == ["start", "end", "duration_s", "distance_km", "max_speed_kmh", "max_speed_slot",
+                     "avg_speed_kmh", "peak_g", "switch_presses"], list(got)
+times = [r["local_time"] for r in rows if r["time"] != "0"]
+assert got["start"] == times[0] and got["end"] == times[-1], (got["start"], got["end"])
+speeds = [int(r["speed"]) for r in rows]
+assert got["duration_s"] == round(len(rows) / 28, 3)
+assert got["distance_km"] == round(sum(speeds) / 28 / 3600, 3)
+assert got["avg_speed_kmh"] == round(sum(speeds) / len(rows), 1)
+assert got["max_speed_kmh"] == max(speeds) and got["max_speed_slot"] == speeds.index(max(speeds))
+read = [r for r in rows if r["copy"] == "0"]
+for key, column in (("x", "gx"), ("y", "gy"), ("z", "gz"), ("total", "gtotal")):
+    best = max(read, key=lambda r: abs(float(r[column])))  # the first of equal magnitudes
+    peak = got["peak_g"][key]
+    assert peak == {"value": float(best[column]), "slot": int(best["slot"]), "time": best["local_time"]}, (key, peak)
+events = [r["event"] == "32" for r in rows]
+starts = [i for i, e in enumerate(events) if e and (i == 0 or not events[i - 1])]
+assert starts, "no switch press"
+assert got["switch_presses"] == [{"slot": i, "time": rows[i]["local_time"]} for i in starts], got["switch_presses"]
+PY
+ps summary 2>/dev/null
+[ $? = 2 ] || fail "summary without archive is wrong usage"
 echo "pscope recording commands: ok"

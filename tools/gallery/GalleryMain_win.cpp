@@ -26,6 +26,7 @@ int Run(const std::wstring& folder, const wchar_t* filter) {
   int shots = 0;
   std::vector<GalleryScene> scenes = GalleryScenes();
   for (GalleryScene& scene : PanelScenes()) scenes.push_back(std::move(scene));
+  for (GalleryScene& scene : DriveScenes()) scenes.push_back(std::move(scene));
   for (const GalleryScene& scene : scenes) {
     if (filter != nullptr && scene.name.find(filter) == std::wstring::npos) continue;
     stage.reset(scene.width, scene.height);

@@ -17,5 +17,7 @@ struct GalleryScene {
 // Every scene, in the order of the contact sheet: the widgets', then the panels'.
 std::vector<GalleryScene> GalleryScenes();
 std::vector<GalleryScene> PanelScenes();
+// The drive's numbers: the frame's values, the chart's series.
+std::vector<GalleryScene> DriveScenes();
 // The thumbnail panel's scenes, appended to `scenes`.
 void AddThumbnailScenes(std::vector<GalleryScene>& scenes);
