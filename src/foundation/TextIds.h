@@ -81,4 +81,12 @@ enum TextId : unsigned {
   kTextThumbnailLimit = 5516,
   kTextPictureMoved = 5517,
   kTextManyFilesSlow = 5519,
+  // Exporting clips and snapshots.
+  kTextExportWriteFailed = 6200,
+  kTextExportCancelled = 6201,
+  kTextExportNoPicture = 6202,
+  kTextExportRangeOutside = 6203,
+  kTextExportRenameFailed = 6204,
+  kTextExportArchiveUnreadable = 6205,
+  kTextExportTooLarge = 6206,
 };
