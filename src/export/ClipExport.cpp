@@ -12,6 +12,8 @@
 #include "export/ClipOverlay.h"
 #include "export/ClipTimes.h"
 #include "export/ExportFiles.h"
+#include "export/PatchRecorder.h"
+#include "export/StreamHashSink.h"
 #include "export/Sha256.h"
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
@@ -78,6 +80,8 @@ class SoundSamples {
   }
   uint32_t Rate() const { return rate_; }
   int64_t Count() const { return count_; }
+  // How many of the samples from..to - 1 the file holds.
+  int64_t Span(int64_t from, int64_t to) const { return std::max<int64_t>(0, std::min(to, count_) - std::max<int64_t>(0, from)); }
   // The samples from..to - 1 that the file holds.
   void Read(int64_t from, int64_t to, std::vector<uint8_t>& out) const {
     from = std::max<int64_t>(0, from);
@@ -161,6 +165,8 @@ class FrameBytes {
     good_ = stored_;
   }
   int32_t Width() const { return width_; }
+  // Size of the first readable picture's stream (what slots before it repeat).
+  size_t FirstSize() const { return good_.size(); }
   int32_t Height() const { return height_; }
 
   const std::vector<uint8_t>& Of(int slot) {
@@ -232,43 +238,79 @@ std::string FileName(const std::wstring& path) {
   return ToUtf8(cut == std::wstring::npos ? path : path.substr(cut + 1));
 }
 
-// Writes the clip's AVI to `path`; false when stopped.
-bool WriteClip(VideoArchive& archive, const ClipRequest& r, const std::wstring& path, IClipProgress* progress) {
+// The order of a clip's chunks: each second's sound (sound(from, to) with sample
+// numbers) ahead of its pictures (frame(slot)); false when frame says stop.
+template <typename Sound, typename Frame>
+bool LayOut(const ClipRequest& r, int64_t rate, bool withSound, Sound sound, Frame frame) {
+  for (int slot = r.first; slot <= r.last; ++slot) {
+    if (withSound && (slot - r.first) % cliptimes::kSlotsPerSecond == 0) {
+      const int end = std::min(slot + cliptimes::kSlotsPerSecond, r.last + 1);
+      sound(cliptimes::FirstSampleOf(slot, rate), cliptimes::FirstSampleOf(end, rate));
+    }
+    if (!frame(slot)) return false;
+  }
+  return true;
+}
+
+// What the clip's writer will fill in at the end, from a run over the sizes the clip's
+// stored pictures have. Pictures burned in again have sizes known only when encoded.
+std::vector<ClipPatch> PredictPatches(const VideoArchive& archive, const ClipRequest& r, const AviFormat& format,
+                                      const SoundSamples& sound, size_t firstSize) {
+  if (r.overlay) return {};
+  PatchRecorder recorder;
+  AviWriter avi(recorder, format);
+  size_t size = firstSize;
+  LayOut(
+      r, format.sampleRate, format.sound,
+      [&](int64_t from, int64_t to) { avi.WriteSound(nullptr, static_cast<size_t>(sound.Span(from, to))); },
+      [&](int slot) {
+        const FrameEntry* e = archive.Entry(slot);
+        if (e && e->payloadSize > 0) size = static_cast<size_t>(e->payloadSize);
+        avi.WriteFrame(nullptr, size);
+        return true;
+      });
+  avi.Finish();
+  return recorder.Patches();
+}
+
+// Writes the clip's AVI to `path` and hashes it; false when stopped.
+bool WriteClip(VideoArchive& archive, const ClipRequest& r, const std::wstring& path, IClipProgress* progress,
+               std::string& hex) {
   FrameBytes frames(archive, r);
   const SoundSamples sound(archive.SoundPath());
   const int64_t rate = sound.Rate();
-  const int64_t firstSample = cliptimes::FirstSampleOf(r.first, rate);
-  const bool withSound = rate > 0 && firstSample < sound.Count();
-
   AviFormat format;
   format.width = frames.Width();
   format.height = frames.Height();
   format.framesPerSecond = cliptimes::kSlotsPerSecond;
-  format.sound = withSound;
+  format.sound = rate > 0 && cliptimes::FirstSampleOf(r.first, rate) < sound.Count();
   format.sampleRate = static_cast<uint32_t>(rate);
   format.partLimit = r.partLimit;
+
   ClipFile file(path);
-  AviWriter avi(file, format);
+  StreamHashSink sink(file, PredictPatches(archive, r, format, sound, frames.FirstSize()));
+  AviWriter avi(sink, format);
   const int total = r.last - r.first + 1;
   std::vector<uint8_t> samples;
-  for (int slot = r.first; slot <= r.last; ++slot) {
-    // Each second's sound goes before its pictures.
-    if (withSound && (slot - r.first) % cliptimes::kSlotsPerSecond == 0) {
-      const int end = std::min(slot + cliptimes::kSlotsPerSecond, r.last + 1);
-      sound.Read(cliptimes::FirstSampleOf(slot, rate), cliptimes::FirstSampleOf(end, rate), samples);
-      avi.WriteSound(samples.data(), samples.size());
-    }
-    const std::vector<uint8_t>& bytes = frames.Of(slot);
-    avi.WriteFrame(bytes.data(), bytes.size());
-    if (progress && !progress->Continue(slot - r.first + 1, total)) return false;
-  }
-  try {
-    avi.Finish();
-  } catch (const std::length_error&) {
-    Fail(kTextExportTooLarge);
-  }
+  const bool written = LayOut(
+      r, rate, format.sound,
+      [&](int64_t from, int64_t to) {
+        sound.Read(from, to, samples);
+        avi.WriteSound(samples.data(), samples.size());
+      },
+      [&](int slot) {
+        const std::vector<uint8_t>& bytes = frames.Of(slot);
+        avi.WriteFrame(bytes.data(), bytes.size());
+        return !progress || progress->Continue(slot - r.first + 1, total);
+      });
+  if (!written) return false;
+  avi.Finish();
   file.Close();
-  return true;
+  if (sink.Matches()) {
+    hex = sink.Hex();
+    return true;
+  }
+  return HashFile(path, progress, total, hex);
 }
 
 }  // namespace
@@ -292,8 +334,9 @@ ClipOutcome ExportClip(VideoArchive& archive, const ClipRequest& request, IClipP
   PendingFiles files({r.clipPath, csvPath, hashPath});
   ArchiveHash archiveHash(r.archivePath);
 
+  std::string clipHex;
   try {
-    if (!WriteClip(archive, r, files.Partial(0), progress)) return ClipOutcome::kCancelled;
+    if (!WriteClip(archive, r, files.Partial(0), progress, clipHex)) return ClipOutcome::kCancelled;
   } catch (const std::length_error&) {
     Fail(kTextExportTooLarge);
   }
@@ -302,8 +345,6 @@ ClipOutcome ExportClip(VideoArchive& archive, const ClipRequest& request, IClipP
   WriteWhole(files.Partial(1), csv);
 
   const int total = r.last - r.first + 1;
-  std::string clipHex;
-  if (!HashFile(files.Partial(0), progress, total, clipHex)) return ClipOutcome::kCancelled;
   Sha256 csvHash;
   csvHash.Update(csv.data(), csv.size());
   const std::string archiveHex = archiveHash.Result();

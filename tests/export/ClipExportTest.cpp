@@ -207,7 +207,7 @@ TEST_F(ClipExportTest, TheFrameWithinASecondCountsTheSlotsBeforeItOfTheSameSecon
 
 TEST_F(ClipExportTest, AStopAnywhereLeavesNoFileAndAnOlderClipUntouched) {
   std::ofstream(dir_ / "clip.avi") << "older clip";
-  // A stop after the first picture, in the middle, and while the clip is hashed.
+  // A stop after the first picture, in the middle, and at the last one.
   const std::function<bool(int, int)> stops[] = {
       [](int done, int) { return done < 1; },
       [](int done, int) { return done < 30; },

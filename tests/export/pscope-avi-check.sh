@@ -73,6 +73,7 @@ ps avi "$archive" "$(native whole.avi)" >/dev/null || fail "whole exit"
 ps avi "$archive" "$(native band.avi)" --to 27 --overlay >/dev/null || fail "overlay exit"
 ffmpeg -v error -xerror -i band.avi -map 0:v -f null - || fail "overlay pictures do not decode"
 [ "$(probe v nb_frames band.avi)" = 28 ] || fail "overlay frame count"
+sha256sum -c --ignore-missing --quiet band.sha256 || fail "hash list of the overlay clip"
 if [ -n "$reference" ]; then
   "$reference" avi 0001_001.DAT host-band.avi --to 27 --overlay >/dev/null || fail "reference exit"
   cmp band.avi host-band.avi || fail "the flavours burn the band differently"
