@@ -1,6 +1,7 @@
 #include "export/ClipExport.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -113,14 +114,26 @@ class ArchiveHash {
   ArchiveHash(const ArchiveHash&) = delete;
   ArchiveHash& operator=(const ArchiveHash&) = delete;
 
-  std::string Result() {
+  // The archive's digest once the thread has it, asking `progress` meanwhile (a card
+  // reads slowly); false when stopped.
+  bool Result(IClipProgress* progress, int frames, std::string& hex) {
+    while (!done_) {
+      if (progress && !progress->Continue(frames, frames)) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     thread_.join();
     if (failed_) Fail(kTextExportArchiveUnreadable);
-    return hex_;
+    hex = hex_;
+    return true;
   }
 
  private:
   void Run() {
+    Hash();
+    done_ = true;
+  }
+
+  void Hash() {
     try {
       Sha256 hash;
       std::vector<uint8_t> piece(kHashPiece);
@@ -143,6 +156,7 @@ class ArchiveHash {
   std::unique_ptr<IByteSource> source_;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
   bool failed_ = false;
   std::string hex_;
 };
@@ -347,7 +361,8 @@ ClipOutcome ExportClip(VideoArchive& archive, const ClipRequest& request, IClipP
   const int total = r.last - r.first + 1;
   Sha256 csvHash;
   csvHash.Update(csv.data(), csv.size());
-  const std::string archiveHex = archiveHash.Result();
+  std::string archiveHex;
+  if (!archiveHash.Result(progress, total, archiveHex)) return ClipOutcome::kCancelled;
   WriteWhole(files.Partial(2), clipHex + "  " + FileName(r.clipPath) + "\n" + Sha256::Hex(csvHash.Finish()) + "  " +
                                    FileName(csvPath) + "\n" + archiveHex + "  " + ToUtf8(r.archivePath) + "\n");
   if (progress && !progress->Continue(total, total)) return ClipOutcome::kCancelled;

@@ -185,6 +185,43 @@ TEST_F(ClipExportTest, TheBandIsBurnedIntoEveryPictureOfAnOverlayClip) {
   EXPECT_EQ(frames, 6);
 }
 
+TEST(ClipExport, ASlotWhosePictureCannotBeReadRepeatsThePictureBeforeIt) {
+  TempDir dir;
+  recsim::RecordingDescription d;
+  d.durationMs = 1500;
+  d.mode = recsim::PictureMode::Fast;
+  d.width = 160;
+  d.height = 120;
+  d.faults.otherVersionPicture = 20;  // its tag fails the test when it is read
+  const std::wstring path = (dir / "0001_001.DAT").wstring();
+  recsim::WriteRecording(d, path);
+  VideoArchive archive;
+  archive.Load(path, nullptr);
+  ClipRequest r;
+  r.archivePath = path;
+  r.clipPath = (dir / "clip.avi").wstring();
+  ASSERT_EQ(ExportClip(archive, r, nullptr), ClipOutcome::kWritten);
+
+  const std::vector<uint8_t> avi = ReadAll(dir / "clip.avi");
+  const auto top = aviwalk::Parse(avi);
+  ASSERT_EQ(top.size(), 1u);
+  std::vector<uint8_t> expected, read;
+  int slot = 0, unreadable = 0;
+  for (const aviwalk::Chunk& c : top[0].Child("movi")->children) {
+    if (c.id != "00dc") continue;
+    if (archive.ReadFrameJpeg(slot, read)) {
+      expected = read;
+    } else {
+      ++unreadable;
+    }
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), avi.begin() + c.DataOffset()) && c.size == expected.size())
+        << "slot " << slot;
+    ++slot;
+  }
+  EXPECT_EQ(slot, archive.SlotCount());
+  EXPECT_GE(unreadable, 1);
+}
+
 TEST(ClipOverlay, TheBandTextNamesTheMomentToTheFrame) {
   FrameEntry e;
   e.speed = 42;
