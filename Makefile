@@ -43,9 +43,9 @@ fuzz: setup
 # $(BUILD)/bench-host) and under Wine, the playback benchmark under Wine, one table.
 bench: setup
 	@cmake -S . -B $(BUILD)/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DPATHSCOPE_SANITIZE=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD)/bench-host --target archive_bench
+	@cmake --build $(BUILD)/bench-host --target archive_bench export_bench
 	@cmake -S . -B $(BUILD)/win -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD)/win --target archive_bench playback_bench examine_bench
+	@cmake --build $(BUILD)/win --target archive_bench playback_bench examine_bench export_bench
 	@bench/run-all $(BUILD)/bench-host $(BUILD)/win
 
 clean:

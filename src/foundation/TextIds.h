@@ -95,4 +95,12 @@ enum TextId : unsigned {
   kTextChartLegendZ = 6103,
   kTextChartLegendSpeed = 6104,
   kTextChartLegendThreshold = 6105,
+  // Exporting clips and snapshots.
+  kTextExportWriteFailed = 6200,
+  kTextExportCancelled = 6201,
+  kTextExportNoPicture = 6202,
+  kTextExportRangeOutside = 6203,
+  kTextExportRenameFailed = 6204,
+  kTextExportArchiveUnreadable = 6205,
+  kTextExportTooLarge = 6206,
 };

@@ -31,8 +31,9 @@ const std::vector<Layer> kLayers = {
     {"device", {"foundation", "recording"}},
     {"restore", {"foundation", "device", "toolkit"}},
     {"playback", {"foundation", "recording", "toolkit"}},
+    {"export", {"foundation", "recording", "toolkit"}},
     {"devicedialogs", {"foundation", "device", "restore", "toolkit"}},
-    {"app", {"foundation", "toolkit", "recording", "device", "restore", "playback", "devicedialogs"}},
+    {"app", {"foundation", "toolkit", "recording", "device", "restore", "playback", "export", "devicedialogs"}},
 };
 
 // Files without "_win" in their names that include Windows' headers all the same: the

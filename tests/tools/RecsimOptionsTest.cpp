@@ -1,9 +1,8 @@
-// The recsim command line and the small drawing helpers behind the pictures.
+// The recsim command line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "BitmapFont.h"
 #include "RecsimOptions.h"
 
 namespace {
@@ -88,27 +87,6 @@ TEST(RecsimOptions, FaultNotesSayWhereTheDamageWent) {
   const auto small = recsim::DescribeFaults(o.description, m);
   ASSERT_EQ(small.size(), 1u);
   EXPECT_NE(small[0].find("nothing left out"), std::string::npos) << small[0];
-}
-
-TEST(BitmapFont, DrawsGlyphsScaledAndClipped) {
-  const int w = 20, h = 20;
-  std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3, 0);
-  recsim::BitmapFont::Draw(rgb.data(), w, h, 0, 0, "8", 2, 255, 255, 255);
-  int bits = 0;
-  for (int r = 0; r < recsim::BitmapFont::kGlyphHeight; ++r) {
-    for (uint8_t v = recsim::BitmapFont::Glyph('8')[r]; v; v &= v - 1) ++bits;
-  }
-  EXPECT_EQ(std::count(rgb.begin(), rgb.end(), 255), bits * 4 * 3);
-  // Text running off every border writes only inside the picture (the sanitizer
-  // build catches a stray write).
-  std::fill(rgb.begin(), rgb.end(), 0);
-  recsim::BitmapFont::Draw(rgb.data(), w, h, -7, -9, "88:88", 3, 1, 2, 3);
-  recsim::BitmapFont::Draw(rgb.data(), w, h, 15, 17, "88:88", 3, 1, 2, 3);
-  EXPECT_GT(std::count(rgb.begin(), rgb.end(), 2), 0);
-  // Unknown characters are blank rather than garbage.
-  EXPECT_TRUE(std::all_of(recsim::BitmapFont::Glyph('~'), recsim::BitmapFont::Glyph('~') + 7,
-                          [](uint8_t b) { return b == 0; }));
-  EXPECT_EQ(recsim::BitmapFont::TextWidth("12", 2), 22);
 }
 
 }  // namespace

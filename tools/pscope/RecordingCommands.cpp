@@ -1,5 +1,6 @@
 // pscope's recording commands: what a loaded archive holds (info, slots), its sound and
-// pictures extracted byte for byte (sound, frame, export), and the folder order (scan).
+// pictures extracted byte for byte (sound, frame, export), a clip of a range (avi), and
+// the folder order (scan).
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "export/ClipExport.h"
 #include "foundation/LocalTime.h"
 #include "foundation/Utf8.h"
 #include "recording/ScanFolder.h"
@@ -219,8 +221,32 @@ int Export(const Args& args) {
   return 0;
 }
 
+int Avi(const Args& args) {
+  if (args.size() < 2) throw UsageError();
+  ClipRequest request;
+  request.archivePath = args[0];
+  request.clipPath = args[1];
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (args[i] == L"--overlay") {
+      request.overlay = true;
+    } else if ((args[i] == L"--from" || args[i] == L"--to") && i + 1 < args.size()) {
+      (args[i] == L"--from" ? request.first : request.last) = ParseSlot(args[i + 1]);
+      ++i;
+    } else {
+      throw UsageError();
+    }
+  }
+  VideoArchive archive;
+  archive.Load(args[0], nullptr);
+  if (ExportClip(archive, request, nullptr) != ClipOutcome::kWritten) return 1;
+  const int last = request.last < 0 ? archive.SlotCount() - 1 : request.last;
+  Out(Format("frames %d\n", last - request.first + 1));
+  return 0;
+}
+
 }  // namespace
 
+PSCOPE_COMMAND("avi", "avi ARCHIVE OUT.avi [--from SLOT] [--to SLOT] [--overlay]", Avi);
 PSCOPE_COMMAND("info", "info ARCHIVE", Info);
 PSCOPE_COMMAND("slots", "slots ARCHIVE", Slots);
 PSCOPE_COMMAND("sound", "sound ARCHIVE OUT.wav", Sound);

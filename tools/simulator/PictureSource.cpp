@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "JpegEncoder.h"
+#include "toolkit/JpegEncoder.h"
 
 namespace recsim {
 

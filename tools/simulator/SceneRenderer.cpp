@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "BitmapFont.h"
+#include "toolkit/BitmapFont.h"
 
 namespace recsim {
 namespace {

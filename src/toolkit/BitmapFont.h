@@ -1,10 +1,12 @@
 #pragma once
-// A tiny built-in 5×7 bitmap font for burning text into simulated pictures, so that a
-// screenshot shows which moment of which recording is on screen.
+// A tiny built-in 5x7 bitmap font. Text drawn with it is the same pixels on every system
+// (no system font is asked), so a picture with burned-in text encodes to the same bytes
+// in both build flavours. The simulator writes its clock into its pictures with it and
+// exported clips carry their date and time band in it.
 #include <cstdint>
 #include <string>
 
-namespace recsim {
+class Image;
 
 class BitmapFont {
  public:
@@ -15,12 +17,13 @@ class BitmapFont {
   static const uint8_t* Glyph(char c);
 
   // Draws `text` into an RGB picture (3 bytes a pixel, rows top-down) with its top-left
-  // corner at (x, y), each font pixel a scale × scale square. Clipped at the borders.
+  // corner at (x, y), each font pixel a scale x scale square. Clipped at the borders.
   static void Draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& text,
                    int scale, uint8_t r, uint8_t g, uint8_t b);
+  // The same into an Image (its rows bottom-up); (x, y) counts from the top-left corner.
+  static void Draw(Image& image, int x, int y, const std::string& text, int scale, uint8_t r, uint8_t g,
+                   uint8_t b);
 
   // Width in pixels of `text` drawn at `scale` (one blank column between glyphs).
   static int TextWidth(const std::string& text, int scale);
 };
-
-}  // namespace recsim

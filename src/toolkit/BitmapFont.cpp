@@ -1,6 +1,7 @@
-#include "BitmapFont.h"
+#include "toolkit/BitmapFont.h"
 
-namespace recsim {
+#include "toolkit/Image.h"
+
 namespace {
 
 struct GlyphEntry {
@@ -49,6 +50,29 @@ const GlyphEntry kGlyphs[] = {
 
 const uint8_t kBlank[7] = {0, 0, 0, 0, 0, 0, 0};
 
+// Calls plot(px, py) for every picture pixel the text covers, clipped to width x height.
+template <typename Plot>
+void ForEachPixel(const std::string& text, int scale, int x, int y, int width, int height, Plot plot) {
+  int penX = x;
+  for (char c : text) {
+    const uint8_t* rows = BitmapFont::Glyph(c);
+    for (int gy = 0; gy < BitmapFont::kGlyphHeight; ++gy) {
+      for (int gx = 0; gx < BitmapFont::kGlyphWidth; ++gx) {
+        if (!(rows[gy] & (0x10 >> gx))) continue;
+        for (int sy = 0; sy < scale; ++sy) {
+          const int py = y + gy * scale + sy;
+          if (py < 0 || py >= height) continue;
+          for (int sx = 0; sx < scale; ++sx) {
+            const int px = penX + gx * scale + sx;
+            if (px >= 0 && px < width) plot(px, py);
+          }
+        }
+      }
+    }
+    penX += (BitmapFont::kGlyphWidth + 1) * scale;
+  }
+}
+
 }  // namespace
 
 const uint8_t* BitmapFont::Glyph(char c) {
@@ -65,28 +89,23 @@ int BitmapFont::TextWidth(const std::string& text, int scale) {
 
 void BitmapFont::Draw(uint8_t* rgb, int width, int height, int x, int y, const std::string& text,
                       int scale, uint8_t r, uint8_t g, uint8_t b) {
-  int penX = x;
-  for (char c : text) {
-    const uint8_t* rows = Glyph(c);
-    for (int gy = 0; gy < kGlyphHeight; ++gy) {
-      for (int gx = 0; gx < kGlyphWidth; ++gx) {
-        if (!(rows[gy] & (0x10 >> gx))) continue;
-        for (int sy = 0; sy < scale; ++sy) {
-          const int py = y + gy * scale + sy;
-          if (py < 0 || py >= height) continue;
-          for (int sx = 0; sx < scale; ++sx) {
-            const int px = penX + gx * scale + sx;
-            if (px < 0 || px >= width) continue;
-            uint8_t* p = rgb + (static_cast<size_t>(py) * width + px) * 3;
-            p[0] = r;
-            p[1] = g;
-            p[2] = b;
-          }
-        }
-      }
-    }
-    penX += (kGlyphWidth + 1) * scale;
-  }
+  ForEachPixel(text, scale, x, y, width, height, [&](int px, int py) {
+    uint8_t* p = rgb + (static_cast<size_t>(py) * width + px) * 3;
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+  });
 }
 
-}  // namespace recsim
+void BitmapFont::Draw(Image& image, int x, int y, const std::string& text, int scale, uint8_t r, uint8_t g,
+                      uint8_t b) {
+  const int width = image.Width();
+  const int height = image.Height();
+  uint8_t* pixels = image.Pixels();
+  ForEachPixel(text, scale, x, y, width, height, [&](int px, int py) {
+    uint8_t* p = pixels + (static_cast<size_t>(height - 1 - py) * width + px) * 4;
+    p[0] = b;
+    p[1] = g;
+    p[2] = r;
+  });
+}
