@@ -55,6 +55,7 @@ class BenchOwner : public Window, public IPlayerOwner {
   HWND ownerWindow() const override { return handle(); }
   void refreshPlayback() override {}
   void runCommand(WORD) override {}
+  void seekTo(int32_t) override {}
   void setBusy(bool) override {}
   void recordingChanged() override {}
   void resetView() override {}

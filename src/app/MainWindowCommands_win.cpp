@@ -65,6 +65,11 @@ void MainWindow::runCommand(WORD id) {
   if (scope.failure()) std::rethrow_exception(scope.failure());
 }
 
+void MainWindow::seekTo(int32_t frame) {
+  if (busy_) return;
+  player_->moveTo(frame);
+}
+
 void MainWindow::carryOut(WORD id) {
   if (RunPlayerCommand(id, *player_, *console_)) return;
   switch (id) {

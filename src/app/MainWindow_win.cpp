@@ -341,6 +341,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
       return onCommand(wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // The wheel comes to the window with the focus; over the picture it is the
+      // picture's (which answers 0 when it took it).
+      if (player_ != nullptr && SendMessageW(player_->handle(), WM_MOUSEWHEEL, wParam, lParam) == 0) return 0;
+      break;
     case WM_ENTERIDLE:
       // A menu opened while a recording loads closes again. Only a menu: a box owned by
       // this window idles here too, and an Escape posted at each idle would spin.

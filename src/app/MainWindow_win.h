@@ -40,6 +40,7 @@ class MainWindow : public Window, public IPlayerOwner {
   // recording loads. The window's object outlives the command, which may run a modal
   // loop or a load that dispatches messages, one of which may destroy the window.
   void runCommand(WORD id) override;
+  void seekTo(int32_t frame) override;
   // Busy: commands and closing refused, the menus and the configuration panel grayed.
   void setBusy(bool busy) override;
   void recordingChanged() override;

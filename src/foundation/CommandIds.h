@@ -23,6 +23,11 @@
 // Opens the picture of the thumbnail the strip has selected.
 #define IDM_OPEN_THUMBNAIL 40107
 
+// The picture's zoom: in and out at its centre, and back to the whole picture.
+#define IDM_ZOOM_IN 40130
+#define IDM_ZOOM_OUT 40131
+#define IDM_ZOOM_WHOLE 40132
+
 // The main window's children, and the panels' controls that send no command.
 #define IDC_PLAYER 2001
 #define IDC_CONSOLE_PANEL 2002

@@ -4,6 +4,8 @@
 // the user gave; carrying it out (and reporting its failures) is the owner's.
 #include <windows.h>
 
+#include <cstdint>
+
 class IPlaybackOwner {
  public:
   virtual ~IPlaybackOwner() = default;
@@ -16,4 +18,7 @@ class IPlaybackOwner {
   // the player's run-on into the next recording take the menu's road, through the
   // owner's one check of what may run while a recording loads.
   virtual void runCommand(WORD id) = 0;
+  // Shows `frame` of the open recording, playing on if it played; refused while a
+  // recording loads.
+  virtual void seekTo(int32_t frame) = 0;
 };

@@ -17,6 +17,15 @@ bool RunPlayerCommand(WORD id, VideoPlayer& player, const ConsolePanel& console)
     case IDM_STOP:
       player.seek(0);
       return true;
+    case IDM_ZOOM_IN:
+      player.zoomIn();
+      return true;
+    case IDM_ZOOM_OUT:
+      player.zoomOut();
+      return true;
+    case IDM_ZOOM_WHOLE:
+      player.zoomWhole();
+      return true;
     default:
       return false;
   }

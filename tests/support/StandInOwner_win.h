@@ -16,10 +16,10 @@
 #include "foundation/CommandIds.h"
 #include "playback/IPlayerOwner_win.h"
 #include "playback/PlayerCommands_win.h"
+#include "playback/VideoPlayer_win.h"
 #include "toolkit/Window_win.h"
 
 class ConsolePanel;
-class VideoPlayer;
 
 // The log's name of a command; "command N" for an id without one.
 inline std::string CommandName(WORD id) {
@@ -65,6 +65,10 @@ class StandInOwner : public Window, public IPlayerOwner {
     log.push_back(CommandName(id));
     commands.push_back(CommandName(id));
     if (player != nullptr && console != nullptr) RunPlayerCommand(id, *player, *console);
+  }
+  void seekTo(int32_t frame) override {
+    log.push_back("seek " + std::to_string(frame));
+    if (player != nullptr) player->moveTo(frame);
   }
   void setBusy(bool busy) override { log.push_back(busy ? "busy" : "free"); }
   void recordingChanged() override {

@@ -36,6 +36,7 @@ class StageOwner : public IPlayerOwner {
     if (console != nullptr) console->refreshControls();
   }
   void runCommand(WORD) override {}
+  void seekTo(int32_t) override {}
   void setBusy(bool busy) override {
     if (config != nullptr) config->SetAllEnabled(!busy);
   }

@@ -25,6 +25,7 @@ class StageOwner : public IPlaybackOwner {
  public:
   HWND ownerWindow() const override { return window; }
   void runCommand(WORD) override {}
+  void seekTo(int32_t) override {}
   void refreshPlayback() override {}
   HWND window = nullptr;
 };
