@@ -87,6 +87,8 @@ void MainWindow::build() {
     delete this;  // no window owns the object yet
     throw;
   }
+  // Recordings and folders may be dropped on the window.
+  DragAcceptFiles(handle(), TRUE);
   loadPictures();
   createChildren();
   console_->refreshControls();
@@ -341,6 +343,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
       return onCommand(wParam, lParam);
+    case WM_DROPFILES:
+      openDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_MOUSEWHEEL:
       // The wheel comes to the window with the focus; over the picture it is the
       // picture's (which answers 0 when it took it).
