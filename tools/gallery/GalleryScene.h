@@ -19,3 +19,5 @@ std::vector<GalleryScene> GalleryScenes();
 std::vector<GalleryScene> PanelScenes();
 // The thumbnail panel's scenes, appended to `scenes`.
 void AddThumbnailScenes(std::vector<GalleryScene>& scenes);
+// The picture whole, zoomed and panned, appended to `scenes`.
+void AddPlayerScenes(std::vector<GalleryScene>& scenes);
