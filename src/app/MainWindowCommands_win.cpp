@@ -1,9 +1,11 @@
 // The main window's commands and the opening and stepping of recordings.
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "app/AboutDialog_win.h"
 #include "app/DeviceMenu_win.h"
+#include "app/DroppedRecording.h"
 #include "app/FileChooser_win.h"
 #include "app/HelpPage_win.h"
 #include "app/MainWindow_win.h"
@@ -24,6 +26,19 @@ namespace {
 
 // Above this many recordings in a folder the user is asked before the list is used.
 constexpr int kManyFiles = 1000;
+
+// The paths a drop carries, in its order.
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+    paths.push_back(std::move(path));
+  }
+  return paths;
+}
 
 std::wstring FileNameOf(const std::wstring& path) {
   const size_t cut = path.find_last_of(L'\\');
@@ -176,6 +191,14 @@ void MainWindow::openRecording(const std::wstring& path, bool backward) {
   // Declining a large folder leaves the same clean view as a failure, without a message.
   failureEpilogue();
   if (failure && !failure->empty()) showWarning(*failure);
+}
+
+void MainWindow::openDropped(HDROP drop) {
+  std::vector<std::wstring> paths;
+  if (!busy_) paths = DroppedPaths(drop);
+  DragFinish(drop);
+  const std::optional<std::wstring> recording = DroppedRecording(paths);
+  if (recording) openRecording(*recording, false);
 }
 
 void MainWindow::emptyPanels() {

@@ -87,6 +87,8 @@ void MainWindow::build() {
     delete this;  // no window owns the object yet
     throw;
   }
+  // Recordings and folders may be dropped on the window.
+  DragAcceptFiles(handle(), TRUE);
   loadPictures();
   createChildren();
   console_->refreshControls();
@@ -357,6 +359,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return onCommand(wParam, lParam);
     case WM_INITMENUPOPUP:
       preparePlaybackMenu(reinterpret_cast<HMENU>(wParam));
+      break;
+    case WM_DROPFILES:
+      openDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      // The wheel comes to the window with the focus; over the picture it is the
+      // picture's (which answers 0 when it took it).
+      if (player_ != nullptr && SendMessageW(player_->handle(), WM_MOUSEWHEEL, wParam, lParam) == 0) return 0;
       break;
     case WM_ENTERIDLE:
       // A menu opened while a recording loads closes again. Only a menu: a box owned by

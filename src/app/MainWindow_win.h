@@ -6,6 +6,8 @@
 // window is destroyed, and its destruction ends the message loop.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <memory>
 #include <string>
 
@@ -57,6 +59,10 @@ class MainWindow : public Window, public IPlayerOwner {
   // and plays it; a failure is told and leaves a clean view. `backward`: unreadable
   // recordings are passed over towards the start of the list.
   void openRecording(const std::wstring& path, bool backward);
+  // Files or folders dropped on the window: the first recording among them opens as
+  // the chooser's would; anything else is ignored, and so is a drop while a recording
+  // loads. The drop's memory is released in every case.
+  void openDropped(HDROP drop);
 
   VideoPlayer& player() const { return *player_; }
   InfoPanel& infoPanel() const { return *info_; }

@@ -4,6 +4,7 @@
 // out negative, however small the window: a minimised or squeezed window gets an empty
 // plot and no drawing instead of negative rectangles.
 #include <cstdint>
+#include <functional>
 
 namespace chart {
 
@@ -43,6 +44,19 @@ Size DrawingSize(int32_t width, int32_t height);
 // The column of frame `frame` of `frames` (> 0): the right end for a single frame.
 // Integer arithmetic, truncated, in 64 bits so that long plots cannot overflow.
 int32_t FrameX(const Plot& plot, int32_t frame, int32_t frames);
+
+// The frame under column `x`, the inverse of FrameX: of the frames whose columns are
+// nearest x, the first; x beyond the plot's ends counts as the end. 0 when there are no
+// frames or the plot has no width.
+int32_t FrameAtX(const Plot& plot, int32_t x, int32_t frames);
+
+// Whether window point (x, y) lies on the plot (the drawing is copied to kDrawingX,
+// kDrawingY).
+bool OnPlot(const Plot& plot, int32_t x, int32_t y);
+
+// The first frame of the run of switch-press frames that holds `frame` (as
+// `pressed` tells), or `frame` itself when it is not pressed.
+int32_t PressStart(int32_t frame, const std::function<bool(int32_t)>& pressed);
 
 // The column of frame `frame` on the curve: as FrameX, but a single frame lies at the
 // left end, where the curve starts.

@@ -44,7 +44,8 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
 }  // namespace
 
 LineChart::LineChart(IPlaybackOwner& owner, const IFrameSource& source)
-    : source_(source),
+    : owner_(owner),
+      source_(source),
       background_(CreateSolidBrush(RGB(0, 0, 0))),
       font_(MakeChartFont()),
       left_(kFrameLeftArt),
@@ -70,6 +71,16 @@ LRESULT LineChart::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       eraseBackground(reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_LBUTTONDOWN:
+      onPress(lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      onDrag(wParam, lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      onRelease();
+      return 0;
+    case WM_CAPTURECHANGED:
+      scrubbing_ = false;
       return 0;
     default:
       return defaultHandling(message, wParam, lParam);
@@ -295,3 +306,45 @@ void LineChart::drawLegend(HDC dc) const {
   }
   SetTextColor(dc, colour);
 }
+
+// ---- seeking with the mouse ----
+
+void LineChart::onPress(LPARAM lParam) {
+  const IVideoInfo* info = source_.info();
+  const int x = static_cast<short>(LOWORD(lParam));
+  const int y = static_cast<short>(HIWORD(lParam));
+  if (info == nullptr || info->GetSlotCount() <= 0 || !chart::OnPlot(plot_, x, y)) return;
+  const int32_t frame = chart::FrameAtX(plot_, x - chart::kDrawingX, info->GetSlotCount());
+  const int32_t start = chart::PressStart(frame, [info](int32_t f) {
+    const FrameEntry* entry = info->GetEntry(f);
+    return entry != nullptr && entry->event != 0;
+  });
+  scrubbing_ = true;
+  SetCapture(handle());
+  // A press inside a switch press shows where it began; the drag follows the pointer.
+  lastSought_ = frame;
+  seekTo(start);
+}
+
+void LineChart::onDrag(WPARAM wParam, LPARAM lParam) {
+  if (!scrubbing_) return;
+  const IVideoInfo* info = source_.info();
+  if ((wParam & MK_LBUTTON) == 0 || info == nullptr) {
+    onRelease();
+    return;
+  }
+  // Beyond the plot's ends the drag holds the end frame.
+  const int32_t frame =
+      chart::FrameAtX(plot_, static_cast<short>(LOWORD(lParam)) - chart::kDrawingX, info->GetSlotCount());
+  if (frame == lastSought_) return;
+  lastSought_ = frame;
+  seekTo(frame);
+}
+
+void LineChart::onRelease() {
+  if (!scrubbing_) return;
+  scrubbing_ = false;
+  if (GetCapture() == handle()) ReleaseCapture();
+}
+
+void LineChart::seekTo(int32_t frame) { owner_.seekTo(frame); }

@@ -41,6 +41,8 @@ class LineChart : public PanelWindow {
   bool hasCachedChart() const { return static_cast<bool>(cache_); }
   // How often a drawing of the curve into a new bitmap was begun.
   int renderCount() const { return renders_; }
+  // Whether the left button, pressed on the plot, is held and scrubs.
+  bool scrubbing() const { return scrubbing_; }
 
  private:
   void layOut(int32_t width, int32_t height);
@@ -59,6 +61,15 @@ class LineChart : public PanelWindow {
   void drawLegend(HDC dc) const;
   void drawMarker(HDC dc) const;
 
+  // Seeking with the mouse: a press on the plot seeks to the frame under the pointer
+  // (on a switch press, to its start), and while the button is held the picture
+  // follows the pointer.
+  void onPress(LPARAM lParam);
+  void onDrag(WPARAM wParam, LPARAM lParam);
+  void onRelease();
+  void seekTo(int32_t frame);
+
+  IPlaybackOwner& owner_;
   const IFrameSource& source_;
   ScopedGdiObject background_;
   ScopedGdiObject font_;
@@ -71,4 +82,6 @@ class LineChart : public PanelWindow {
   AlphaImage right_;
   int renders_ = 0;
   drivevalues::ChartSeries series_;
+  bool scrubbing_ = false;
+  int32_t lastSought_ = -1;
 };

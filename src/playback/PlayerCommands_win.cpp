@@ -124,6 +124,15 @@ bool RunPlayerCommand(WORD id, VideoPlayer& player, const ConsolePanel& console)
     case IDM_STOP:
       player.seek(0);
       return true;
+    case IDM_ZOOM_IN:
+      player.zoomIn();
+      return true;
+    case IDM_ZOOM_OUT:
+      player.zoomOut();
+      return true;
+    case IDM_ZOOM_WHOLE:
+      player.zoomWhole();
+      return true;
     default:
       return RunMove(id, player) || RunSpeed(id, player) || RunMarks(id, player);
   }

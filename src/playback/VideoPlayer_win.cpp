@@ -4,6 +4,8 @@
 #include <shlwapi.h>
 #include <vfw.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <cwchar>
 
 #include "foundation/CommandIds.h"
@@ -129,6 +131,26 @@ LRESULT VideoPlayer::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_FRAME_READY:
       onFrameReady(wParam, reinterpret_cast<Image*>(lParam));
       return 0;
+    case WM_MOUSEWHEEL:
+      // Never to the default: it hands the wheel to the main window, which hands a
+      // wheel over the picture back here.
+      return onWheel(wParam, lParam) ? 0 : 1;
+    case WM_LBUTTONDOWN:
+      onButtonDown(lParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      onMouseMove(wParam, lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      onButtonUp();
+      return 0;
+    case WM_CAPTURECHANGED:
+      panning_ = false;
+      return 0;
+    case WM_SETCURSOR:
+      if (!zoom_.zoomed() || LOWORD(lParam) != HTCLIENT) break;
+      SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+      return TRUE;
     case WM_DESTROY:
       if (load_ == nullptr) {
         destroyParts();
@@ -601,6 +623,7 @@ void VideoPlayer::closeRecording() {
   picture_.reset();
   paintCopy_.reset();
   pictureSlot_ = -1;
+  zoom_.showWhole();
   if (loader_) loader_->CloseArchive();
 }
 
@@ -632,9 +655,13 @@ void VideoPlayer::paint() {
   // Brightness applies to a copy, so that a change shows at once on a paused picture.
   // The copy's buffer is kept from paint to paint: a fresh picture-sized allocation 28
   // times a second costs more in page faults than the copying itself.
-  Image* copy = brightenedCopy();
-  const player::FitRect fit = player::FitFourByThree(client.right - client.left,
-                                                     client.bottom - client.top);
+  const ZoomView::Rect area = pictureArea();
+  const ZoomView::Rect part = zoom_.sourceRect(picture_->Width(), picture_->Height());
+  Image* copy = brightenedCopy(part);
+  // Zoomed, the visible pixels are drawn a little past the picture's area, which the
+  // clipping trims.
+  const ZoomView::Rect to = zoom_.destinationRect(part, copy->Width(), copy->Height(), area);
+  if (zoom_.zoomed()) IntersectClipRect(paint.get(), area.x, area.y, area.x + area.width, area.y + area.height);
   BITMAPINFO info = {};
   BITMAPINFOHEADER& header = info.bmiHeader;
   header.biSize = sizeof(BITMAPINFOHEADER);
@@ -647,25 +674,111 @@ void VideoPlayer::paint() {
 
   bool drawn = false;
   if (drawDib_) {
-    drawn = DrawDibDraw(drawDib_.get(), paint.get(), fit.x, fit.y, fit.width,
-                        fit.height, &header, copy->Pixels(), 0, 0, copy->Width(),
-                        copy->Height(), 0) != FALSE;
+    // DrawDib counts source rows from the top.
+    drawn = DrawDibDraw(drawDib_.get(), paint.get(), to.x, to.y, to.width, to.height, &header,
+                        copy->Pixels(), part.x, part.y, part.width, part.height, 0) != FALSE;
   }
   if (!drawn) {
+    // StretchDIBits counts the source rows of a bottom-up picture from the bottom.
     SetStretchBltMode(paint.get(), HALFTONE);
-    StretchDIBits(paint.get(), fit.x, fit.y, fit.width, fit.height, 0, 0, copy->Width(),
-                  copy->Height(), copy->Pixels(), &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(paint.get(), to.x, to.y, to.width, to.height, part.x,
+                  copy->Height() - part.y - part.height, part.width, part.height, copy->Pixels(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
   }
   owner_.framePainted(pictureSlot_);
 }
 
-Image* VideoPlayer::brightenedCopy() {
+Image* VideoPlayer::brightenedCopy(const ZoomView::Rect& part) {
   if (!paintCopy_ || paintCopy_->Width() != picture_->Width() ||
       paintCopy_->Height() != picture_->Height()) {
     paintCopy_ = std::make_unique<Image>(picture_->Width(), picture_->Height());
   }
-  gamma_.CopyCorrected(*picture_, *paintCopy_);
+  const bool plain = gamma_.Gamma() == 1.0;
+  // Rows are stored bottom-up; each row's visible columns are one run of bytes.
+  const size_t rowBytes = size_t(picture_->Width()) * 4;
+  const size_t runBytes = size_t(part.width) * 4;
+  for (int32_t y = part.y; y < part.y + part.height; ++y) {
+    const size_t start = size_t(picture_->Height() - 1 - y) * rowBytes + size_t(part.x) * 4;
+    const uint8_t* from = picture_->Pixels() + start;
+    uint8_t* to = paintCopy_->Pixels() + start;
+    if (plain) {
+      std::memcpy(to, from, runBytes);
+    } else {
+      gamma_.CorrectPixels(from, to, size_t(part.width));
+    }
+  }
   return paintCopy_.get();
+}
+
+ZoomView::Rect VideoPlayer::pictureArea() const {
+  RECT client;
+  GetClientRect(handle(), &client);
+  const player::FitRect fit = player::FitFourByThree(client.right - client.left, client.bottom - client.top);
+  return {fit.x, fit.y, fit.width, fit.height};
+}
+
+// ---- zoom and pan ----
+
+void VideoPlayer::zoomIn() { zoomChanged(zoom_.zoomAtCentre(1)); }
+
+void VideoPlayer::zoomOut() { zoomChanged(zoom_.zoomAtCentre(-1)); }
+
+void VideoPlayer::zoomWhole() { zoomChanged(zoom_.showWhole()); }
+
+void VideoPlayer::zoomChanged(bool changed) {
+  if (changed && picture_) repaint(false);
+}
+
+bool VideoPlayer::onWheel(WPARAM wParam, LPARAM lParam) {
+  // The wheel's position is on the screen.
+  POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  ScreenToClient(handle(), &at);
+  RECT client;
+  GetClientRect(handle(), &client);
+  if (!PtInRect(&client, at)) return false;
+  // Without a picture there is nothing to zoom, and no turn is kept for later.
+  if (!picture_) return true;
+  const int notches = zoom_.takeWheelNotches(static_cast<short>(HIWORD(wParam)));
+  if (notches != 0) zoomChanged(zoom_.zoomAt(notches, at.x, at.y, pictureArea()));
+  return true;
+}
+
+void VideoPlayer::onButtonDown(LPARAM lParam) {
+  const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  const LONG time = GetMessageTime();
+  const bool second = static_cast<DWORD>(time - lastPressTime_) <= GetDoubleClickTime() &&
+                      std::abs(at.x - lastPress_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                      std::abs(at.y - lastPress_.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  lastPressTime_ = time;
+  lastPress_ = at;
+  if (second) {
+    // A third press starts a new pair.
+    lastPress_ = {-1000, -1000};
+    zoomWhole();
+    return;
+  }
+  if (!zoom_.zoomed()) return;
+  panning_ = true;
+  panFrom_ = at;
+  SetCapture(handle());
+}
+
+void VideoPlayer::onMouseMove(WPARAM wParam, LPARAM lParam) {
+  if (!panning_) return;
+  if ((wParam & MK_LBUTTON) == 0) {
+    onButtonUp();
+    return;
+  }
+  const POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  const bool moved = zoom_.pan(at.x - panFrom_.x, at.y - panFrom_.y, pictureArea());
+  panFrom_ = at;
+  zoomChanged(moved);
+}
+
+void VideoPlayer::onButtonUp() {
+  if (!panning_) return;
+  panning_ = false;
+  if (GetCapture() == handle()) ReleaseCapture();
 }
 
 void VideoPlayer::showProgress(int percent) {

@@ -29,6 +29,7 @@
 #include "playback/PlayerArithmetic.h"
 #include "playback/RateClock.h"
 #include "playback/RecordingList.h"
+#include "playback/ZoomView.h"
 #include "playback/ISoundPlayer.h"
 #include "recording/ILoadProgress.h"
 #include "recording/IVideoInfo.h"
@@ -104,6 +105,13 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void clearMarks();
   void setLoop(bool loop);
 
+  // The picture's zoom, at its centre, and the whole picture again (the mouse wheel
+  // zooms at the pointer, a drag pans, a double-click shows the whole picture).
+  void zoomIn();
+  void zoomOut();
+  void zoomWhole();
+  const ZoomView& zoom() const { return zoom_; }
+
   // Draws "Now Loading...%d%%" at once.
   void showProgress(int percent) override;
   // Dispatches the main window's waiting messages while a load runs, and ends a load
@@ -154,8 +162,19 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   void onFrameReady(WPARAM slot, Image* picture);
   void requestFrame();
   void paint();
-  // The kept picture with the brightness table applied, in a buffer reused by paints.
-  Image* brightenedCopy();
+  // The kept picture with the brightness table applied, in a buffer reused by paints:
+  // only the pixels of `part` (rows counted from the top), which is all that is drawn.
+  Image* brightenedCopy(const ZoomView::Rect& part);
+  // Where the whole picture is drawn in the window.
+  ZoomView::Rect pictureArea() const;
+  // Shows the zoom's new view when it changed.
+  void zoomChanged(bool changed);
+  // The mouse on the picture: the wheel zooms at the pointer (false when the pointer is
+  // not over the picture), a drag pans a zoomed picture, a double-click shows it whole.
+  bool onWheel(WPARAM wParam, LPARAM lParam);
+  void onButtonDown(LPARAM lParam);
+  void onMouseMove(WPARAM wParam, LPARAM lParam);
+  void onButtonUp();
   void repaint(bool erase);
   void refuseWhileLoading() const;
   // The view emptied for the recording at `path` about to load.
@@ -200,4 +219,11 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   bool backward_ = false;
   RateClock rateClock_;
   MarkedRange range_;
+  ZoomView zoom_;
+  // A drag that pans, from where the pointer was last; and the last press, to tell a
+  // double-click (the window's class sends none).
+  bool panning_ = false;
+  POINT panFrom_ = {};
+  LONG lastPressTime_ = 0;
+  POINT lastPress_ = {-1000, -1000};
 };

@@ -2,15 +2,23 @@
 // outside like its user would: the menu, the file chooser, the console's buttons and
 // slider, the close box and the boxes it asks with. Every wait has a deadline; a failing
 // test leaves a screenshot.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "PanelTestOwner_win.h"
+#include "RemoteMemory_win.h"
 #include "StandInInfo.h"
 #include "DemoCard.h"
 #include "TempDir.h"
@@ -562,6 +570,161 @@ TEST_F(EndToEndTest, TheCloseBoxIsRefusedWhileARecordingLoads) {
   EXPECT_EQ(viewer_->boxText(), LoadText(kTextConfirmExit));
   ASSERT_TRUE(viewer_->press(IDOK));
   EXPECT_EQ(viewer_->exitCode(kPatienceMs), 0);
+}
+
+// ---- examining a moment: the picture's zoom, drops, seeking from the chart ----
+
+// Drops `paths` on the viewer's main window as the shell does: a DROPFILES block with
+// the wide paths, in the viewer's own memory, handed over with WM_DROPFILES. The block
+// stays until the test ends; the viewer's DragFinish is its release.
+class DropTest : public EndToEndTest {
+ protected:
+  void drop(const std::vector<std::wstring>& paths) {
+    std::vector<unsigned char> block(sizeof(DROPFILES));
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(block.data(), &header, sizeof header);
+    for (const std::wstring& path : paths) {
+      const auto* bytes = reinterpret_cast<const unsigned char*>(path.c_str());
+      block.insert(block.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
+    }
+    block.insert(block.end(), sizeof(wchar_t), 0);
+    blocks_.push_back(std::make_unique<RemoteMemory>(viewer_->id(), block.size()));
+    ASSERT_TRUE(blocks_.back()->ok());
+    ASSERT_TRUE(blocks_.back()->write(block.data(), block.size()));
+    ASSERT_TRUE(PostMessageW(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(blocks_.back()->at()), 0));
+  }
+  // The viewer has handled everything posted before.
+  void settled() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(main(), WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &result);
+  }
+  std::vector<std::unique_ptr<RemoteMemory>> blocks_;
+};
+
+TEST_F(DropTest, ARecordingOrAFolderDroppedOnTheWindowOpensAndAnythingElseIsIgnored) {
+  EXPECT_NE(GetWindowLongW(main(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0) << "the window takes no drops";
+  const fs::path notes = dir_.path() / "notes.txt";
+  std::ofstream(notes) << "not a recording";
+  fs::create_directories(dir_.path() / "empty");
+
+  drop({notes.wstring(), (dir_.path() / "empty").wstring()});
+  settled();
+  EXPECT_EQ(viewer_->dialog(500), nullptr) << "no box for what is not a recording";
+  EXPECT_EQ(viewer_->title(), AppName());
+
+  // The first recording among several, with its folder's list: the next button steps on.
+  drop({notes.wstring(), recording(L"0002_002.DAT"), recording(L"0001_001.DAT")});
+  ASSERT_TRUE(landsOn(L"0002_002.DAT"));
+  shot("dropped file");
+  pressControl(consolePanel(), kNext.x, kNext.y);
+  ASSERT_TRUE(landsOn(L"0003_001.DAT"));
+
+  // A folder: its first recording in time.
+  drop({card_.wstring()});
+  ASSERT_TRUE(landsOn(L"0001_001.DAT"));
+}
+
+TEST_F(DropTest, ADropWhileARecordingLoadsIsRefused) {
+  const fs::path large = dir_.path() / "large" / "0009_001.DAT";
+  fs::create_directories(large.parent_path());
+  WriteLargeRecording(large);
+  const HWND open = openButton();
+  ASSERT_NE(open, nullptr);
+  ASSERT_TRUE(viewer_->open(large.wstring()));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(open) == FALSE; }, kPatienceMs)) << "loading";
+  drop({recording(L"0001_001.DAT")});
+  settled();
+  const bool whileLoading = IsWindowEnabled(open) == FALSE;
+  ASSERT_TRUE(whileLoading) << "the load ended too soon to show anything";
+  ASSERT_TRUE(titleBecomes(titleFor(large.wstring())));
+  ASSERT_TRUE(loadEnded());
+  settled();
+  EXPECT_EQ(viewer_->title(), titleFor(large.wstring())) << "the drop opened after all";
+}
+
+// A wheel turn as the system hands it over: to the window with the keyboard focus, the
+// pointer's place on the screen in lParam.
+void TurnWheel(DWORD thread, HWND fallback, HWND over, int notches) {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  const HWND focus = GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr ? gui.hwndFocus : fallback;
+  RECT r;
+  GetWindowRect(over, &r);
+  const int x = (r.left + r.right) / 2;
+  const int y = (r.top + r.bottom) / 2;
+  SetCursorPos(x, y);
+  PostMessageW(focus, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notches * WHEEL_DELTA)), MAKELPARAM(x, y));
+}
+
+TEST_F(EndToEndTest, TheWheelZoomsTheStillPictureADragPansItAndADoubleClickShowsItWhole) {
+  ASSERT_TRUE(viewer_->open(recording(L"0002_001.DAT")));
+  ASSERT_TRUE(landsOn(L"0002_001.DAT"));
+  const HWND console = consolePanel();
+  const HWND stop = control(console, kStop.x, kStop.y);
+  const HWND player = playerWindow();
+  ASSERT_TRUE(stop != nullptr && player != nullptr);
+  pressControl(console, kStop.x, kStop.y);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return unchangedFor(player, 1000); }, kPatienceMs));
+  const std::vector<unsigned char> whole = CaptureFromScreen(player);
+
+  DWORD thread = GetWindowThreadProcessId(main(), nullptr);
+  TurnWheel(thread, main(), player, 3);
+  ASSERT_TRUE(WaitFor([&] { return CaptureFromScreen(player) != whole; }, kPatienceMs)) << "not zoomed";
+  ASSERT_TRUE(WaitFor([&] { return unchangedFor(player, 500); }, kPatienceMs));
+  shot("zoomed");
+  const std::vector<unsigned char> zoomed = CaptureFromScreen(player);
+
+  RECT r;
+  GetClientRect(player, &r);
+  const POINT middle = {r.right / 2, r.bottom / 2};
+  ViewerProcess::pressMouse(player, middle);
+  ViewerProcess::dragMouse(player, {middle.x + 60, middle.y + 40});
+  ViewerProcess::releaseMouse(player, {middle.x + 60, middle.y + 40});
+  EXPECT_TRUE(WaitFor([&] { return CaptureFromScreen(player) != zoomed; }, kPatienceMs)) << "not panned";
+  shot("panned");
+
+  ViewerProcess::click(player, 40, 40);
+  ViewerProcess::click(player, 40, 40);
+  size_t differing = 0;
+  EXPECT_TRUE(WaitFor([&] { return (differing = DifferentPixels(CaptureFromScreen(player), whole)) == 0; }, 10000))
+      << differing << " pixels differ from the whole picture";
+}
+
+TEST_F(EndToEndTest, AClickOnTheChartSeeksThereAndTheMarkerAndThePictureFollow) {
+  ASSERT_TRUE(viewer_->open(recording(L"0002_001.DAT")));
+  ASSERT_TRUE(landsOn(L"0002_001.DAT"));
+  const HWND console = consolePanel();
+  const HWND stop = control(console, kStop.x, kStop.y);
+  const HWND player = playerWindow();
+  const HWND info = infoPanel();
+  const HWND chart = laidOut(0, -90, 0, 90);
+  ASSERT_TRUE(stop != nullptr && player != nullptr && info != nullptr && chart != nullptr);
+  pressControl(console, kStop.x, kStop.y);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(stop) == FALSE; }, kPatienceMs));
+  ASSERT_TRUE(WaitFor([&] { return unchangedFor(player, 1000); }, kPatienceMs));
+  const std::vector<unsigned char> picture = CaptureFromScreen(player);
+  const std::vector<unsigned char> clock = CaptureFromScreen(info);
+
+  RECT chartClient;
+  GetClientRect(chart, &chartClient);
+  ReferencePanels reference(StartOf(L"0002_001.DAT"), {chartClient.right, chartClient.bottom});
+  const chart::Plot& plot = reference.plot();
+  const int column = plot.left + (plot.right - plot.left) * 3 / 4 + chart::kDrawingX;
+  const int row = (plot.top + plot.bottom) / 2 + chart::kDrawingY;
+  ViewerProcess::click(chart, column, row);
+  std::vector<int> marker;
+  // The frames lie some pixels apart: the marker stands on the nearest.
+  EXPECT_TRUE(WaitFor([&] {
+    marker = YellowColumns(CaptureFromScreen(chart), chartClient.right, row);
+    return !marker.empty() && marker.front() >= column - 5 && marker.back() <= column + 5;
+  }, 10000)) << "marker expected near " << column << ", found at " << (marker.empty() ? -1 : marker.front());
+  EXPECT_TRUE(WaitFor([&] { return CaptureFromScreen(player) != picture && CaptureFromScreen(info) != clock; },
+                      kPatienceMs)) << "the picture and the clock stayed";
+  shot("sought");
+  EXPECT_TRUE(IsWindowEnabled(stop)) << "paused away from the start";
 }
 
 }  // namespace

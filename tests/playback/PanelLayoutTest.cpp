@@ -156,3 +156,49 @@ TEST(FrameTimeText, WithoutAnyPictureThereIsNothingToCopy) {
 }
 
 }  // namespace
+
+TEST(ChartLayout, AColumnOfThePlotGivesTheFrameDrawnThereOrTheNearest) {
+  const Plot plot{45, 13, 624, 54};  // 579 columns wide
+  // Fewer frames than columns: each frame's own column gives it back, and a column
+  // between two frames gives the nearer (the first on a tie).
+  for (int32_t frames : {2, 84, 580}) {
+    for (int32_t f = 0; f < frames; ++f) {
+      ASSERT_EQ(chart::FrameAtX(plot, chart::FrameX(plot, f, frames), frames), f) << f << "/" << frames;
+    }
+  }
+  const struct {
+    int32_t x, frames, frame;
+  } cases[] = {
+      {45, 84, 0},     {624, 84, 83},   {0, 84, 0},     {5000, 84, 83},  // ends, and beyond
+      {48, 84, 0},     {49, 84, 1},     // frames 0 and 1 at 45 and 51: 48 is a tie, 49 nearer 1
+      {334, 3, 1},     {189, 3, 0},     {190, 3, 1},    // at 45, 334, 624
+      {300, 1, 0},     {300, 0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(chart::FrameAtX(plot, c.x, c.frames), c.frame) << c.x << "/" << c.frames;
+  // More frames than columns: each column gives the first frame drawn in it.
+  const int32_t frames = 30000;
+  for (int32_t x = plot.left; x <= plot.right; ++x) {
+    const int32_t f = chart::FrameAtX(plot, x, frames);
+    ASSERT_EQ(chart::FrameX(plot, f, frames), x) << x;
+    if (f > 0) {
+      ASSERT_LT(chart::FrameX(plot, f - 1, frames), x) << x;
+    }
+  }
+  EXPECT_EQ(chart::FrameAtX(Plot{45, 13, 45, 54}, 45, 100), 0) << "a plot without width";
+}
+
+TEST(ChartLayout, PlotHitsAndSwitchPressStarts) {
+  const Plot plot{45, 13, 624, 54};  // in the window: 65 .. 644 by 20 .. 61
+  const struct {
+    int32_t x, y;
+    bool on;
+  } points[] = {{65, 20, true}, {644, 61, true}, {64, 30, false}, {645, 30, false},
+                {300, 19, false}, {300, 62, false}, {300, 40, true}};
+  for (const auto& p : points) EXPECT_EQ(chart::OnPlot(plot, p.x, p.y), p.on) << p.x << ", " << p.y;
+
+  const auto pressed = [](int32_t f) { return (f >= 0 && f <= 2) || (f >= 5 && f <= 8) || f == 11; };
+  const struct {
+    int32_t frame, start;
+  } runs[] = {{0, 0}, {2, 0}, {3, 3}, {5, 5}, {7, 5}, {8, 5}, {9, 9}, {11, 11}, {12, 12}};
+  for (const auto& r : runs) EXPECT_EQ(chart::PressStart(r.frame, pressed), r.start) << r.frame;
+}

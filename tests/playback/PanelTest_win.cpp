@@ -481,6 +481,12 @@ std::vector<uint32_t> Strip(const Image& shot) {
   return pixels;
 }
 
+// What a user's mouse posts the chart at (x, y) of its window.
+void PostMouse(HWND window, UINT message, WPARAM keys, int x, int y) {
+  PostMessageW(window, message, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+  PumpFor(10);
+}
+
 }  // namespace
 
 // Off, the strip is the bare panel; on, each frame's values draw their own amber text,
@@ -561,4 +567,80 @@ TEST_F(PanelTest, ChartDrawsTheChosenSeriesOnTheirScales) {
   EXPECT_EQ(std::vector<uint8_t>(again->Pixels(), again->Pixels() + again->ByteSize()),
             std::vector<uint8_t>(usual->Pixels(), usual->Pixels() + usual->ByteSize()));
   fixed_.shown = nullptr;
+
+TEST_F(PanelTest, APressOnThePlotSeeksThereOrToTheSwitchPressStartAndADragScrubs) {
+  makePanels(fixed_);
+  std::vector<std::optional<FrameEntry>> entries(101, StandInInfo::G(0.5));
+  for (int f = 40; f < 50; ++f) entries[size_t(f)]->event = 0x20;
+  const StandInInfo info(entries);
+  fixed_.shown = &info;
+  settle();
+  const HWND chart = owner_->chart->handle();
+  const chart::Plot p = plotOnScreen();
+  const int row = (p.top + p.bottom) / 2;
+  const auto column = [&](int32_t frame) { return chart::FrameX(owner_->chart->plot(), frame, 101) + chart::kDrawingX; };
+  const auto seeks = [&] {
+    std::vector<std::string> s;
+    for (const std::string& entry : owner_->log) {
+      if (entry.rfind("seek ", 0) == 0) s.push_back(entry);
+    }
+    owner_->log.clear();
+    return s;
+  };
+  using Seeks = std::vector<std::string>;
+
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(20), row);
+  EXPECT_EQ(GetCapture(), chart);
+  PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, column(60), p.top - 5);  // off the plot's rows too
+  PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, column(60), row);        // the same frame: no seek
+  PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, p.right + 300, row);     // beyond the end
+  PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, -50, row);
+  PostMouse(chart, WM_LBUTTONUP, 0, -50, row);
+  EXPECT_EQ(GetCapture(), nullptr);
+  PostMouse(chart, WM_MOUSEMOVE, 0, column(70), row);  // no button: no scrub
+  EXPECT_EQ(seeks(), (Seeks{"seek 20", "seek 60", "seek 100", "seek 0"}));
+
+  // Inside a switch press: its start; the drag from there follows the pointer.
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(45), row);
+  PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, column(47), row);
+  PostMouse(chart, WM_LBUTTONUP, 0, column(47), row);
+  EXPECT_EQ(seeks(), (Seeks{"seek 40", "seek 47"}));
+
+  // Beside the plot, or with nothing loaded, a press seeks nowhere.
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(30), p.bottom + 3);
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, p.left - 3, row);
+  EXPECT_NE(GetCapture(), chart);
+  fixed_.shown = nullptr;
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(30), row);
+  EXPECT_EQ(seeks(), Seeks{});
+}
+
+TEST_F(PanelTest, ScrubbingOnTheChartMovesThePlayersPictureWhileTheButtonIsHeld) {
+  open();
+  owner_->player = player_;
+  settle();
+  const HWND chart = owner_->chart->handle();
+  const chart::Plot p = plotOnScreen();
+  const int row = (p.top + p.bottom) / 2;
+  const int32_t n = player_->frameCount();
+  const auto column = [&](int32_t frame) { return chart::FrameX(owner_->chart->plot(), frame, n) + chart::kDrawingX; };
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(30), row);
+  EXPECT_EQ(player_->currentFrame(), 30);
+  for (int32_t frame : {50, 70}) {
+    const Image* before = player_->picture();
+    PostMouse(chart, WM_MOUSEMOVE, MK_LBUTTON, column(frame), row);
+    EXPECT_EQ(player_->currentFrame(), frame);
+    EXPECT_TRUE(PumpUntil([&] { return player_->picture() != before; }, kPatienceMs)) << "no new picture";
+    EXPECT_TRUE(owner_->chart->scrubbing());
+    EXPECT_EQ(player_->state(), PlayerState::Paused);
+  }
+  PostMouse(chart, WM_LBUTTONUP, 0, column(70), row);
+  EXPECT_FALSE(owner_->chart->scrubbing());
+  // While playing, a seek from the chart plays on from there.
+  player_->playFrom(0);
+  PostMouse(chart, WM_LBUTTONDOWN, MK_LBUTTON, column(40), row);
+  PostMouse(chart, WM_LBUTTONUP, 0, column(40), row);
+  EXPECT_EQ(player_->state(), PlayerState::Playing);
+  EXPECT_GE(player_->currentFrame(), 40);
+  player_->pause();
 }

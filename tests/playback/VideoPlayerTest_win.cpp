@@ -747,4 +747,128 @@ TEST_F(VideoPlayerTest, ALoopedRangePlaysAgainFromItsStart) {
   const size_t from = sound_->log.size();
   EXPECT_EQ(requestAtClock(int32_t(31 * player::kFramePeriodMs) + 1).slot, 20 + 1);
   EXPECT_EQ(soundCallsFrom(from).back(), "play " + std::to_string(player::SoundStartMs(20, player::kFramePeriodMs)));
+
+namespace {
+
+// A picture of 4 x 4 cells of 16 x 12 pixels, each of its own colour.
+constexpr int kCells = 4;
+constexpr int kCellWidth = 16;
+constexpr int kCellHeight = 12;
+
+uint32_t CellColour(int cx, int cy) {
+  GammaCorrection g;
+  g.SetGamma(1.2);
+  return (uint32_t(g.TableAt(0x80)) << 16) | (uint32_t(g.TableAt(uint8_t(40 + cy * 50))) << 8) |
+         g.TableAt(uint8_t(40 + cx * 50));
+}
+
+std::unique_ptr<Image> Cells() {
+  const int w = kCells * kCellWidth;
+  const int h = kCells * kCellHeight;
+  auto image = std::make_unique<Image>(w, h);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* p = image->Pixels() + size_t(h - 1 - y) * w * 4;  // rows bottom-up
+    for (int x = 0; x < w; ++x, p += 4) {
+      p[0] = uint8_t(40 + x / kCellWidth * 50);
+      p[1] = uint8_t(40 + y / kCellHeight * 50);
+      p[2] = 0x80;
+    }
+  }
+  return image;
+}
+
+// What a user's mouse posts the player at client (x, y).
+void PostMouse(HWND window, UINT message, WPARAM keys, int x, int y) {
+  PostMessageW(window, message, keys, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+  PumpFor(20);
+}
+
+// A wheel turn over client (x, y), which the message carries in screen coordinates.
+LRESULT Wheel(HWND window, int delta, int x, int y) {
+  POINT at = {x, y};
+  ClientToScreen(window, &at);
+  return SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                      MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+}
+
+struct Sample {
+  int x, y;    // in the window
+  int cx, cy;  // the cell expected there
+};
+
+void ExpectCells(HWND window, std::initializer_list<Sample> samples) {
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+  GdiFlush();
+  const std::unique_ptr<Image> shown = CaptureClient(window);
+  for (const Sample& s : samples) {
+    EXPECT_EQ(PixelAt(*shown, s.x, s.y), CellColour(s.cx, s.cy)) << "at " << s.x << ", " << s.y;
+  }
+}
+
+}  // namespace
+
+TEST_F(VideoPlayerTest, AZoomedPictureShowsItsMagnifiedPartTheRightWayUpOnBothDrawingRoads) {
+  open(withSound_);
+  for (bool drawDib : {true, false}) {
+    SCOPED_TRACE(drawDib ? "DrawDib" : "StretchDIBits");
+    if (!drawDib) player_->useStretchDIBitsOnly();
+    showPicture(Cells());
+    player_->zoomWhole();
+    ExpectCells(player_->handle(), {{80, 60, 0, 0}, {560, 60, 3, 0}, {80, 420, 0, 3}, {600, 460, 3, 3}});
+    // Twice at the centre: the middle four cells fill the window.
+    player_->zoomIn();
+    player_->zoomIn();
+    EXPECT_DOUBLE_EQ(player_->zoom().scale(), 2.0);
+    ExpectCells(player_->handle(), {{5, 5, 1, 1}, {160, 120, 1, 1}, {480, 120, 2, 1}, {160, 360, 1, 2},
+                                    {634, 474, 2, 2}});
+    player_->zoomOut();
+    player_->zoomOut();
+    EXPECT_FALSE(player_->zoom().zoomed());
+  }
+}
+
+TEST_F(VideoPlayerTest, TheWheelZoomsAtThePointerADragPansAndADoubleClickShowsTheWholePicture) {
+  open(withSound_);
+  showPicture(Cells());
+  const HWND window = player_->handle();
+  EXPECT_EQ(Wheel(window, 240, 700, 60), 1) << "a wheel beside the picture is not the picture's";
+  EXPECT_FALSE(player_->zoom().zoomed());
+
+  // Two notches at the middle of the top left cell: that cell stays under the pointer.
+  EXPECT_EQ(Wheel(window, 240, 80, 60), 0);
+  EXPECT_DOUBLE_EQ(player_->zoom().scale(), 2.0);
+  ExpectCells(window, {{80, 60, 0, 0}, {600, 440, 2, 2}});
+
+  // A drag pans: the picture follows the pointer until its edge stops it.
+  PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 300, 300);
+  EXPECT_EQ(GetCapture(), window);
+  PostMouse(window, WM_MOUSEMOVE, MK_LBUTTON, 200, 200);
+  PostMouse(window, WM_MOUSEMOVE, MK_LBUTTON, 100, 100);
+  PostMouse(window, WM_LBUTTONUP, 0, 100, 100);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_NEAR(player_->zoom().left(), 0.0625 + 200.0 / 640 / 2, 1e-9);
+  ExpectCells(window, {{5, 5, 0, 1}, {634, 474, 2, 3}});
+  // Pressed elsewhere than the last press, so that no double-click is seen.
+  PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 400, 400);
+  PostMouse(window, WM_MOUSEMOVE, MK_LBUTTON, -2000, -2000);
+  PostMouse(window, WM_LBUTTONUP, 0, -2000, -2000);
+  EXPECT_DOUBLE_EQ(player_->zoom().left(), 0.5) << "the view stops at the picture's edge";
+  // Moving without the button held does not pan.
+  PostMouse(window, WM_MOUSEMOVE, 0, 600, 400);
+  EXPECT_DOUBLE_EQ(player_->zoom().left(), 0.5);
+
+  // A double-click: the whole picture again.
+  PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 320, 240);
+  PostMouse(window, WM_LBUTTONUP, 0, 320, 240);
+  PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON, 320, 240);
+  PostMouse(window, WM_LBUTTONUP, 0, 320, 240);
+  EXPECT_FALSE(player_->zoom().zoomed());
+  ExpectCells(window, {{80, 60, 0, 0}, {600, 460, 3, 3}});
+
+  // Another recording starts on the whole picture.
+  Wheel(window, 120, 320, 240);
+  ASSERT_TRUE(player_->zoom().zoomed());
+  player_->closeRecording();
+  EXPECT_FALSE(player_->zoom().zoomed());
 }

@@ -21,3 +21,5 @@ std::vector<GalleryScene> PanelScenes();
 std::vector<GalleryScene> DriveScenes();
 // The thumbnail panel's scenes, appended to `scenes`.
 void AddThumbnailScenes(std::vector<GalleryScene>& scenes);
+// The picture whole, zoomed and panned, appended to `scenes`.
+void AddPlayerScenes(std::vector<GalleryScene>& scenes);

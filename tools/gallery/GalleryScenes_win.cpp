@@ -172,5 +172,6 @@ std::vector<GalleryScene> GalleryScenes() {
   scenes.push_back({L"thumbnails", 522, 106, [](GalleryStage& s) { Thumbnails(s, -1); }});
   scenes.push_back({L"thumbnails-selected", 522, 106, [](GalleryStage& s) { Thumbnails(s, 1); }});
   AddThumbnailScenes(scenes);
+  AddPlayerScenes(scenes);
   return scenes;
 }
