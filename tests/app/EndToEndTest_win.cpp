@@ -710,7 +710,7 @@ TEST_F(EndToEndTest, AClickOnTheChartSeeksThereAndTheMarkerAndThePictureFollow) 
 
   RECT chartClient;
   GetClientRect(chart, &chartClient);
-  ReferencePanels reference(StartOf(L"0002_001.DAT"), {chartClient.right, chartClient.bottom});
+  ReferencePanels reference(StartOf(L"0002_001.DAT"), {chartClient.right, chartClient.bottom}, viewer_->mainWindow());
   const chart::Plot& plot = reference.plot();
   const int column = plot.left + (plot.right - plot.left) * 3 / 4 + chart::kDrawingX;
   const int row = (plot.top + plot.bottom) / 2 + chart::kDrawingY;

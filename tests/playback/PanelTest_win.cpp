@@ -567,6 +567,7 @@ TEST_F(PanelTest, ChartDrawsTheChosenSeriesOnTheirScales) {
   EXPECT_EQ(std::vector<uint8_t>(again->Pixels(), again->Pixels() + again->ByteSize()),
             std::vector<uint8_t>(usual->Pixels(), usual->Pixels() + usual->ByteSize()));
   fixed_.shown = nullptr;
+}
 
 TEST_F(PanelTest, APressOnThePlotSeeksThereOrToTheSwitchPressStartAndADragScrubs) {
   makePanels(fixed_);

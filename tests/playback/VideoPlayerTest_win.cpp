@@ -747,6 +747,7 @@ TEST_F(VideoPlayerTest, ALoopedRangePlaysAgainFromItsStart) {
   const size_t from = sound_->log.size();
   EXPECT_EQ(requestAtClock(int32_t(31 * player::kFramePeriodMs) + 1).slot, 20 + 1);
   EXPECT_EQ(soundCallsFrom(from).back(), "play " + std::to_string(player::SoundStartMs(20, player::kFramePeriodMs)));
+}
 
 namespace {
 
