@@ -12,6 +12,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/PlayerCommands_win.h"
@@ -73,7 +74,7 @@ void MainWindow::seekTo(int32_t frame) {
 
 void MainWindow::carryOut(WORD id) {
   if (RunPlayerCommand(id, *player_, *console_)) return;
-  if (RunViewCommand(id, menu_, *chart_, *info_)) return;
+  if (RunViewCommand(id, menu_, *chart_, *info_, *circle_)) return;
   switch (id) {
     case IDM_OPEN:
       openFileCommand();

@@ -18,6 +18,7 @@ class AlphaImage;
 class Animation;
 class ConfigPanel;
 class ConsolePanel;
+class GCircle;
 class InfoPanel;
 class LineChart;
 class PlayerFrameSource;
@@ -60,6 +61,7 @@ class MainWindow : public Window, public IPlayerOwner {
 
   VideoPlayer& player() const { return *player_; }
   InfoPanel& infoPanel() const { return *info_; }
+  GCircle& gCircle() const { return *circle_; }
   LineChart& chart() const { return *chart_; }
   ConsolePanel& consolePanel() const { return *console_; }
   ConfigPanel& configPanel() const { return *config_; }
@@ -127,6 +129,7 @@ class MainWindow : public Window, public IPlayerOwner {
   ConfigPanel* config_ = nullptr;
   ConsolePanel* console_ = nullptr;
   InfoPanel* info_ = nullptr;
+  GCircle* circle_ = nullptr;
   LineChart* chart_ = nullptr;
   Thumbnail* thumbnail_ = nullptr;
   std::unique_ptr<PlayerFrameSource> source_;

@@ -28,6 +28,7 @@
 #include "toolkit/ImageTrackBar_win.h"
 #include "toolkit/ImageButton_win.h"
 #include "playback/PlayButton_win.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/Thumbnail_win.h"
@@ -493,6 +494,7 @@ TEST_F(MainWindowTest, ViewMenuTogglesTheChartsSeriesAndTheFramesValues) {
       {IDM_VIEW_SPEED, [&] { return chart.series().speed; }, false},
       {IDM_VIEW_THRESHOLD, [&] { return chart.series().threshold; }, false},
       {IDM_VIEW_FRAME_VALUES, [&] { return window_->infoPanel().valuesShown(); }, false},
+      {IDM_VIEW_G_CIRCLE, [&] { return window_->gCircle().shown(); }, false},
   };
   for (const auto& item : items) {
     SCOPED_TRACE(item.id);
@@ -505,4 +507,13 @@ TEST_F(MainWindowTest, ViewMenuTogglesTheChartsSeriesAndTheFramesValues) {
     EXPECT_EQ(item.on(), item.initially);
     EXPECT_EQ(checked(item.id), item.initially);
   }
+  // The circle takes the right column's free space, square, between the two panels.
+  RECT info, circle, config;
+  GetWindowRect(window_->infoPanel().handle(), &info);
+  GetWindowRect(window_->gCircle().handle(), &circle);
+  GetWindowRect(window_->configPanel().handle(), &config);
+  EXPECT_EQ(circle.right - circle.left, circle.bottom - circle.top);
+  EXPECT_GT(circle.right - circle.left, 40);
+  EXPECT_GE(circle.top, info.bottom);
+  EXPECT_LE(circle.bottom, config.top);
 }

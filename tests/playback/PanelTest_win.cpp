@@ -22,6 +22,7 @@
 #include "foundation/LocalTime.h"
 #include "playback/ChartLayout.h"
 #include "playback/FrameTimeText.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/PlayTrackBar_win.h"
 #include "toolkit/TrackToolTip_win.h"
@@ -561,4 +562,32 @@ TEST_F(PanelTest, ChartDrawsTheChosenSeriesOnTheirScales) {
   EXPECT_EQ(std::vector<uint8_t>(again->Pixels(), again->Pixels() + again->ByteSize()),
             std::vector<uint8_t>(usual->Pixels(), usual->Pixels() + usual->ByteSize()));
   fixed_.shown = nullptr;
+}
+
+// The frame's point sits where its lateral (Y, right) and longitudinal (X, up) G put it;
+// the pictures before it leave a darker trail, and without a recording there is no point.
+TEST_F(PanelTest, GCircleShowsTheFramesPointAndAFadingTrail) {
+  makePanels(fixed_);
+  GCircle* circle = new GCircle(*owner_, fixed_);
+  MoveWindow(circle->handle(), 700, 200, 100, 100, TRUE);
+  EXPECT_FALSE(IsWindowVisible(circle->handle())) << "hidden until asked for";
+  circle->setShown(true);
+  StandInInfo info({DriveEntry(0, 0.5, -0.5, 1.0, 1.2), DriveEntry(0, 0.0, 1.0, 1.0, 1.4)});
+  fixed_.shown = &info;
+  fixed_.frame = 1;
+  circle->refresh();
+  GdiFlush();
+  std::unique_ptr<Image> shot = CaptureClient(circle->handle());
+  const drivevalues::Point now = drivevalues::CirclePoint(100, 1.0, 0.0);
+  const drivevalues::Point before = drivevalues::CirclePoint(100, -0.5, 0.5);
+  EXPECT_EQ(PixelAt(*shot, now.x, now.y) & 0xFFFFFF, kAmber);
+  const uint32_t trail = PixelAt(*shot, before.x, before.y) & 0xFFFFFF;
+  EXPECT_NE(trail, kAmber);
+  EXPECT_GT(trail >> 16 & 0xFF, 0x40u) << "the trail is a dimmer amber";
+  fixed_.shown = nullptr;
+  circle->refresh();
+  GdiFlush();
+  shot = CaptureClient(circle->handle());
+  EXPECT_EQ(CountOf(*shot, RECT{0, 0, 100, 100}, kAmber), 0);
+  DestroyWindow(circle->handle());
 }
