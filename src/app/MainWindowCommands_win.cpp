@@ -12,7 +12,9 @@
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/DriveSummaryWindow_win.h"
 #include "playback/GCircle_win.h"
+#include "playback/PlayerFrameSource_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/PlayerCommands_win.h"
@@ -121,6 +123,9 @@ void MainWindow::carryOut(WORD id) {
       break;
     case IDM_OPEN_THUMBNAIL:
       openThumbnail();
+      break;
+    case IDM_VIEW_DRIVE_SUMMARY:
+      DriveSummaryWindow::Show(*this, *source_, summary_);
       break;
     default:
       break;

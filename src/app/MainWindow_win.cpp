@@ -13,6 +13,7 @@
 #include "foundation/SystemVersion_win.h"
 #include "playback/ConfigPanel_win.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/DriveSummaryWindow_win.h"
 #include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
@@ -279,6 +280,7 @@ void MainWindow::refreshPlayback() {
 
 void MainWindow::recordingChanged() {
   dropChartCache();
+  if (summary_ != nullptr) summary_->update();
   if (info_ != nullptr) repaintChild(info_->handle(), true);
 }
 
@@ -313,6 +315,7 @@ void MainWindow::resetView() {
   showChartLayout();
   updateTitle();
   repaintChild(handle(), true);
+  if (summary_ != nullptr) summary_->update();
 }
 
 void MainWindow::startWaitingAnimation() {
