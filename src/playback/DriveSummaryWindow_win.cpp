@@ -1,5 +1,7 @@
 #include "playback/DriveSummaryWindow_win.h"
 
+#include <algorithm>
+
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/DriveMoments.h"
@@ -93,8 +95,19 @@ void DriveSummaryWindow::update() {
   const IVideoInfo* info = source_.info();
   lines_ = info != nullptr ? summarytext::Lines(SummarizeDrive(*info)) : std::vector<summarytext::Line>();
   focused_ = -1;
+  fitHeight();
   InvalidateRect(handle(), nullptr, TRUE);
   UpdateWindow(handle());
+}
+
+// Tall enough for every line (each switch press adds one), at least for a few.
+void DriveSummaryWindow::fitHeight() {
+  const int rows = std::max<int>(static_cast<int>(lines_.size()), 3);
+  RECT outer = {0, 0, kWidth, kTop * 2 + rows * kLineHeight};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE)));
+  SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT DriveSummaryWindow::linkRect(size_t index) const {

@@ -30,6 +30,7 @@ class DriveSummaryWindow : public Window {
 
  private:
   DriveSummaryWindow(IPlaybackOwner& owner, const IFrameSource& source, DriveSummaryWindow*& open);
+  void fitHeight();
   void paint(HDC dc) const;
   void follow(size_t index);
   void clickAt(int x, int y);
