@@ -14,6 +14,9 @@
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/DriveSummaryWindow_win.h"
+#include "playback/GCircle_win.h"
+#include "playback/PlayerFrameSource_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/PlayerCommands_win.h"
@@ -88,7 +91,7 @@ void MainWindow::seekTo(int32_t frame) {
 
 void MainWindow::carryOut(WORD id) {
   if (RunPlayerCommand(id, *player_, *console_)) return;
-  if (RunViewCommand(id, menu_, *chart_, *info_)) return;
+  if (RunViewCommand(id, menu_, *chart_, *info_, *circle_)) return;
   switch (id) {
     case IDM_OPEN:
       openFileCommand();
@@ -135,6 +138,9 @@ void MainWindow::carryOut(WORD id) {
       break;
     case IDM_OPEN_THUMBNAIL:
       openThumbnail();
+      break;
+    case IDM_VIEW_DRIVE_SUMMARY:
+      DriveSummaryWindow::Show(*this, *source_, summary_);
       break;
     default:
       break;

@@ -1,5 +1,6 @@
 #include "app/MainWindow_win.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/MainLayout.h"
@@ -12,6 +13,8 @@
 #include "foundation/SystemVersion_win.h"
 #include "playback/ConfigPanel_win.h"
 #include "playback/ConsolePanel_win.h"
+#include "playback/DriveSummaryWindow_win.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/PanelWindow_win.h"
@@ -66,6 +69,15 @@ bool HasVisibleStyle(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & 
 
 void Place(HWND window, const mainlayout::Rect& r) {
   if (window != nullptr) MoveWindow(window, r.x, r.y, r.width, r.height, TRUE);
+}
+
+// The G circle: the largest square, up to 150 pixels, centred in the right column's
+// free space between the information and the configuration panel.
+mainlayout::Rect CircleSquare(const mainlayout::Layout& l) {
+  const int top = l.info.y + l.info.height;
+  const int free = l.config.y - top;
+  const int side = std::max(0, std::min(free - 6, 150));
+  return {l.info.x + (l.info.width - side) / 2, top + (free - side) / 2, side, side};
 }
 
 }  // namespace
@@ -133,6 +145,7 @@ void MainWindow::createChildren() {
   console_ = new ConsolePanel(*this, *player_);
   info_ = new InfoPanel(*this, *source_);
   chart_ = new LineChart(*this, *source_);
+  circle_ = new GCircle(*this, *source_);
   thumbnail_ = new Thumbnail(*this);
   const struct {
     const Window* child;
@@ -204,6 +217,7 @@ void MainWindow::layoutChildren(int width, int height) {
   Place(console_->handle(), l.console);
   Place(config_->handle(), l.config);
   Place(info_->handle(), l.info);
+  if (circle_ != nullptr) Place(circle_->handle(), CircleSquare(l));
   Place(player_->handle(), l.player);
   if (animation_ != nullptr) Place(animation_->handle(), l.animation);
 }
@@ -263,10 +277,12 @@ void MainWindow::refreshPlayback() {
     chart_->drawChart(dc.get());
   }
   if (info_ != nullptr) repaintChild(info_->handle(), false);
+  if (circle_ != nullptr) circle_->refresh();
 }
 
 void MainWindow::recordingChanged() {
   dropChartCache();
+  if (summary_ != nullptr) summary_->update();
   if (info_ != nullptr) repaintChild(info_->handle(), true);
 }
 
@@ -301,6 +317,7 @@ void MainWindow::resetView() {
   showChartLayout();
   updateTitle();
   repaintChild(handle(), true);
+  if (summary_ != nullptr) summary_->update();
 }
 
 void MainWindow::startWaitingAnimation() {

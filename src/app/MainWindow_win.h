@@ -20,6 +20,8 @@ class AlphaImage;
 class Animation;
 class ConfigPanel;
 class ConsolePanel;
+class DriveSummaryWindow;
+class GCircle;
 class InfoPanel;
 class LineChart;
 class PlayerFrameSource;
@@ -66,6 +68,9 @@ class MainWindow : public Window, public IPlayerOwner {
 
   VideoPlayer& player() const { return *player_; }
   InfoPanel& infoPanel() const { return *info_; }
+  GCircle& gCircle() const { return *circle_; }
+  // The drive summary window while it is open, else null.
+  DriveSummaryWindow* driveSummary() const { return summary_; }
   LineChart& chart() const { return *chart_; }
   ConsolePanel& consolePanel() const { return *console_; }
   ConfigPanel& configPanel() const { return *config_; }
@@ -133,6 +138,8 @@ class MainWindow : public Window, public IPlayerOwner {
   ConfigPanel* config_ = nullptr;
   ConsolePanel* console_ = nullptr;
   InfoPanel* info_ = nullptr;
+  GCircle* circle_ = nullptr;
+  DriveSummaryWindow* summary_ = nullptr;  // owned top-level window, deletes itself
   LineChart* chart_ = nullptr;
   Thumbnail* thumbnail_ = nullptr;
   std::unique_ptr<PlayerFrameSource> source_;

@@ -2,6 +2,7 @@
 
 #include "foundation/CommandIds.h"
 #include "playback/DriveValues.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 
@@ -32,7 +33,12 @@ void Check(HMENU menu, WORD id, bool on) {
 
 }  // namespace
 
-bool RunViewCommand(WORD id, HMENU menu, LineChart& chart, InfoPanel& info) {
+bool RunViewCommand(WORD id, HMENU menu, LineChart& chart, InfoPanel& info, GCircle& circle) {
+  if (id == IDM_VIEW_G_CIRCLE) {
+    circle.setShown(!circle.shown());
+    Check(menu, id, circle.shown());
+    return true;
+  }
   if (id == IDM_VIEW_FRAME_VALUES) {
     info.setValuesShown(!info.valuesShown());
     Check(menu, id, info.valuesShown());

@@ -66,6 +66,9 @@
 #define IDM_VIEW_SPEED 40204
 #define IDM_VIEW_THRESHOLD 40205
 #define IDM_VIEW_FRAME_VALUES 40206
+#define IDM_VIEW_G_CIRCLE 40207
+// Opens the drive summary window (or brings it to the front).
+#define IDM_VIEW_DRIVE_SUMMARY 40208
 
 // The main window's children, and the panels' controls that send no command.
 #define IDC_PLAYER 2001

@@ -28,6 +28,8 @@
 #include "toolkit/ImageTrackBar_win.h"
 #include "toolkit/ImageButton_win.h"
 #include "playback/PlayButton_win.h"
+#include "playback/DriveSummaryWindow_win.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
 #include "playback/Thumbnail_win.h"
@@ -493,6 +495,7 @@ TEST_F(MainWindowTest, ViewMenuTogglesTheChartsSeriesAndTheFramesValues) {
       {IDM_VIEW_SPEED, [&] { return chart.series().speed; }, false},
       {IDM_VIEW_THRESHOLD, [&] { return chart.series().threshold; }, false},
       {IDM_VIEW_FRAME_VALUES, [&] { return window_->infoPanel().valuesShown(); }, false},
+      {IDM_VIEW_G_CIRCLE, [&] { return window_->gCircle().shown(); }, false},
   };
   for (const auto& item : items) {
     SCOPED_TRACE(item.id);
@@ -505,4 +508,37 @@ TEST_F(MainWindowTest, ViewMenuTogglesTheChartsSeriesAndTheFramesValues) {
     EXPECT_EQ(item.on(), item.initially);
     EXPECT_EQ(checked(item.id), item.initially);
   }
+  // The circle takes the right column's free space, square, between the two panels.
+  RECT info, circle, config;
+  GetWindowRect(window_->infoPanel().handle(), &info);
+  GetWindowRect(window_->gCircle().handle(), &circle);
+  GetWindowRect(window_->configPanel().handle(), &config);
+  EXPECT_EQ(circle.right - circle.left, circle.bottom - circle.top);
+  EXPECT_GT(circle.right - circle.left, 40);
+  EXPECT_GE(circle.top, info.bottom);
+  EXPECT_LE(circle.bottom, config.top);
+}
+
+// The summary follows the open recording, and a click on a time shows that frame.
+TEST_F(MainWindowTest, DriveSummaryFollowsTheRecordingAndSeeksIt) {
+  command(IDM_VIEW_DRIVE_SUMMARY);
+  DriveSummaryWindow* summary = window_->driveSummary();
+  ASSERT_NE(summary, nullptr);
+  EXPECT_TRUE(summary->lines().empty()) << "nothing open";
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}});
+  window_->choices = {path(folder, 1)};
+  command(IDM_OPEN);
+  ASSERT_FALSE(summary->lines().empty());
+  command(IDM_PLAY_PAUSE);  // paused, so the frame shown stays where the click put it
+  const summarytext::Line& end = summary->lines()[1];
+  EXPECT_EQ(end.slot, player().frameCount() - 1);
+  const RECT r = summary->linkRect(1);
+  SendMessageW(summary->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.left + 4, r.top + 4));
+  EXPECT_EQ(player().currentFrame(), end.slot);
+  command(IDM_VIEW_DRIVE_SUMMARY);
+  EXPECT_EQ(window_->driveSummary(), summary) << "one window at a time";
+  window_->resetView();
+  EXPECT_TRUE(summary->lines().empty());
+  SendMessageW(summary->handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(window_->driveSummary(), nullptr);
 }

@@ -116,6 +116,39 @@ TEST_F(ExeResources, MenuHasTheThreeMenusWithTheirCommands) {
   DestroyMenu(menu);
 }
 
+// The view menu comes right after the playback menu: its toggles, only the combined G
+// checked, and the drive summary.
+TEST_F(ExeResources, ViewMenuFollowsThePlaybackMenuWithItsToggles) {
+  const HMENU menu = LoadMenuW(exe_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  ASSERT_NE(menu, nullptr);
+  int playback = -1, view = -1;
+  FindPopup(menu, L"再生(&P)", playback);
+  const HMENU sub = FindPopup(menu, L"表示(&V)", view);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(view, playback + 1);
+  const struct {
+    UINT id;
+    bool checked;
+  } items[] = {{IDM_VIEW_TOTAL_G, true},   {IDM_VIEW_AXIS_X, false},       {IDM_VIEW_AXIS_Y, false},
+               {IDM_VIEW_AXIS_Z, false},   {IDM_VIEW_SPEED, false},        {IDM_VIEW_THRESHOLD, false},
+               {0, false},                 {IDM_VIEW_FRAME_VALUES, false}, {IDM_VIEW_G_CIRCLE, false},
+               {0, false},                 {IDM_VIEW_DRIVE_SUMMARY, false}};
+  ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(std::size(items)));
+  for (size_t i = 0; i < std::size(items); ++i) {
+    const UINT state = GetMenuState(sub, static_cast<UINT>(i), MF_BYPOSITION);
+    if (items[i].id == 0) {
+      EXPECT_TRUE(state & MF_SEPARATOR) << i;
+      continue;
+    }
+    EXPECT_EQ(GetMenuItemID(sub, static_cast<int>(i)), items[i].id) << i;
+    EXPECT_EQ((state & MF_CHECKED) != 0, items[i].checked) << i;
+    wchar_t text[256];
+    GetMenuStringW(sub, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    EXPECT_NE(std::wstring(text).find(L"(&"), std::wstring::npos) << "a mnemonic for item " << i;
+  }
+  DestroyMenu(menu);
+}
+
 // How a menu shows a key after its tab: the key table's names.
 std::wstring KeyName(const ACCEL& a, bool shiftedLetter) {
   std::wstring name;

@@ -20,8 +20,12 @@
 #include "ScreenCapture_win.h"
 #include "TempDir.h"
 #include "foundation/LocalTime.h"
+#include "foundation/Text.h"
+#include "foundation/TextIds.h"
 #include "playback/ChartLayout.h"
 #include "playback/FrameTimeText.h"
+#include "playback/DriveSummaryWindow_win.h"
+#include "playback/GCircle_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/PlayTrackBar_win.h"
 #include "toolkit/TrackToolTip_win.h"
@@ -644,4 +648,71 @@ TEST_F(PanelTest, ScrubbingOnTheChartMovesThePlayersPictureWhileTheButtonIsHeld)
   EXPECT_EQ(player_->state(), PlayerState::Playing);
   EXPECT_GE(player_->currentFrame(), 40);
   player_->pause();
+}
+
+// The frame's point sits where its lateral (Y, right) and longitudinal (X, up) G put it;
+// the pictures before it leave a darker trail, and without a recording there is no point.
+TEST_F(PanelTest, GCircleShowsTheFramesPointAndAFadingTrail) {
+  makePanels(fixed_);
+  GCircle* circle = new GCircle(*owner_, fixed_);
+  MoveWindow(circle->handle(), 700, 200, 100, 100, TRUE);
+  EXPECT_FALSE(IsWindowVisible(circle->handle())) << "hidden until asked for";
+  circle->setShown(true);
+  StandInInfo info({DriveEntry(0, 0.5, -0.5, 1.0, 1.2), DriveEntry(0, 0.0, 1.0, 1.0, 1.4)});
+  fixed_.shown = &info;
+  fixed_.frame = 1;
+  circle->refresh();
+  GdiFlush();
+  std::unique_ptr<Image> shot = CaptureClient(circle->handle());
+  const drivevalues::Point now = drivevalues::CirclePoint(100, 1.0, 0.0);
+  const drivevalues::Point before = drivevalues::CirclePoint(100, -0.5, 0.5);
+  EXPECT_EQ(PixelAt(*shot, now.x, now.y) & 0xFFFFFF, kAmber);
+  const uint32_t trail = PixelAt(*shot, before.x, before.y) & 0xFFFFFF;
+  EXPECT_NE(trail, kAmber);
+  EXPECT_GT(trail >> 16 & 0xFF, 0x40u) << "the trail is a dimmer amber";
+  fixed_.shown = nullptr;
+  circle->refresh();
+  GdiFlush();
+  shot = CaptureClient(circle->handle());
+  EXPECT_EQ(CountOf(*shot, RECT{0, 0, 100, 100}, kAmber), 0);
+  DestroyWindow(circle->handle());
+}
+
+// One window at a time; a click on a time, or Tab and Enter, seeks there and the window
+// stays; with nothing open it is empty; Esc closes it.
+TEST_F(PanelTest, DriveSummaryLinksSeekThePicture) {
+  makePanels(fixed_);
+  std::vector<std::optional<FrameEntry>> slots(40, DriveEntry(30, 0.1, 0.0, 1.0, 1.0));
+  slots[25] = DriveEntry(72, -0.6, 0.2, 1.0, 1.3);  // the fastest moment and every peak
+  StandInInfo info(slots);
+  fixed_.shown = &info;
+  DriveSummaryWindow* open = nullptr;
+  DriveSummaryWindow& window = DriveSummaryWindow::Show(*owner_, fixed_, open);
+  EXPECT_EQ(open, &window);
+  EXPECT_EQ(&DriveSummaryWindow::Show(*owner_, fixed_, open), &window) << "one window at a time";
+  EXPECT_EQ(GetWindow(window.handle(), GW_OWNER), owner_->handle());
+  const std::vector<summarytext::Line>& lines = window.lines();
+  size_t fastest = lines.size();
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].label == LoadText(kTextSummaryMaxSpeed)) fastest = i;
+  ASSERT_LT(fastest, lines.size());
+  EXPECT_EQ(lines[fastest].slot, 25);
+  const RECT r = window.linkRect(fastest);
+  owner_->log.clear();
+  SendMessageW(window.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  SendMessageW(window.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // no link there
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_HOME, 0);  // not the window's key
+  window.update();
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_TAB, 0);  // the first link: the start
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_RETURN, 0);
+  // Round to the last link, the combined G's peak (the count of presses has none).
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_UP, 0);
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(owner_->log, (std::vector<std::string>{"seek 25", "seek 0", "seek 25"}));
+  EXPECT_TRUE(IsWindow(window.handle())) << "the window stays open";
+  fixed_.shown = nullptr;
+  window.update();
+  EXPECT_TRUE(window.lines().empty());
+  SendMessageW(window.handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(open, nullptr);
 }

@@ -11,7 +11,9 @@
 #include "GalleryScene.h"
 #include "GalleryStage_win.h"
 #include "RecorderSimulator.h"
+#include "playback/DriveSummaryWindow_win.h"
 #include "playback/DriveValues.h"
+#include "playback/GCircle_win.h"
 #include "playback/IPlayerOwner_win.h"
 #include "playback/InfoPanel_win.h"
 #include "playback/LineChart_win.h"
@@ -49,6 +51,7 @@ class DriveOwner : public IPlayerOwner {
       ReleaseDC(chart->handle(), dc);
     }
     if (info != nullptr) InvalidateRect(info->handle(), nullptr, FALSE);
+    if (circle != nullptr) circle->refresh();
   }
   void runCommand(WORD) override {}
   void seekTo(int32_t) override {}
@@ -58,6 +61,8 @@ class DriveOwner : public IPlayerOwner {
   void showWarning(const std::wstring&) override {}
 
   DriveSource source;
+  GCircle* circle = nullptr;
+  DriveSummaryWindow* summary = nullptr;
   InfoPanel* info = nullptr;
   LineChart* chart = nullptr;
 
@@ -65,7 +70,7 @@ class DriveOwner : public IPlayerOwner {
   HWND stage_;
 };
 
-// Ten seconds of a drive: braking, a bend each way and a bump, at up to 60 km/h.
+// Ten seconds of a drive: braking, a bend each way and a bump; the switch pressed twice.
 std::wstring DriveRecording() {
   static const std::wstring path = [] {
     const std::filesystem::path f = std::filesystem::temp_directory_path() / L"pathscope-gallery-drive";
@@ -78,6 +83,7 @@ std::wstring DriveRecording() {
     d.width = 160;
     d.height = 120;
     d.sound = false;
+    d.switchPressesMs = {3000, 7000};
     d.manoeuvres = {{recsim::Manoeuvre::Kind::Braking, 1500, 1500, 0.7},
                     {recsim::Manoeuvre::Kind::Cornering, 4000, 1500, 0.6},
                     {recsim::Manoeuvre::Kind::Cornering, 6000, 1500, -0.5},
@@ -113,6 +119,9 @@ DriveOwner& Build(GalleryStage& stage, bool withRecording, const drivevalues::Ch
     player->openRecordingAt(0);
     player->seek(kShownFrame);
   }
+  owner->circle = new GCircle(*owner, owner->source);
+  MoveWindow(owner->circle->handle(), 219, 100, 76, 76, TRUE);
+  owner->circle->setShown(true);
   owner->chart->dropCache();
   owner->refreshPlayback();
   return *owner;
@@ -147,5 +156,15 @@ std::vector<GalleryScene> DriveScenes() {
   scene(L"drive-chart-axes", true, Series(false, true, true, true, false, false));
   scene(L"drive-chart-speed-threshold", true, Series(true, false, false, false, true, true));
   scene(L"drive-chart-every-series", true, Series(true, true, true, true, true, true));
+  // The summary window, made a child of the stage so that the stage's screenshot holds it.
+  scenes.push_back({L"drive-summary", kStageWidth, 380, [](GalleryStage& stage) {
+                      DriveOwner& owner = Build(stage, true, drivevalues::ChartSeries());
+                      DriveSummaryWindow& window = DriveSummaryWindow::Show(owner, owner.source, owner.summary);
+                      SetWindowLongPtrW(window.handle(), GWL_STYLE, WS_CHILD | WS_VISIBLE | WS_BORDER);
+                      SetParent(window.handle(), stage.handle());
+                      SetWindowPos(window.handle(), HWND_TOP, 310, 100, 0, 0, SWP_FRAMECHANGED | SWP_NOSIZE);
+                      window.update();
+                      SendMessageW(window.handle(), WM_KEYDOWN, VK_TAB, 0);
+                    }, 600});
   return scenes;
 }
