@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -142,6 +143,20 @@ bool WriteClip(VideoArchive& archive, const ClipRequest& r, const std::wstring& 
   return HashFile(path, progress, total, hex);
 }
 
+// A clip named like its table or list, or any of them naming the archive itself, would
+// be renamed over the other at the end (the recording lost).
+void RefuseClashes(const std::wstring& archivePath, const std::vector<std::wstring>& targets) {
+  for (size_t i = 0; i < targets.size(); ++i) {
+    std::error_code error;
+    if (recfiles::SamePath(targets[i], archivePath) || std::filesystem::equivalent(targets[i], archivePath, error)) {
+      ThrowExportFailure(kTextExportNameClash);
+    }
+    for (size_t k = i + 1; k < targets.size(); ++k) {
+      if (recfiles::SamePath(targets[i], targets[k])) ThrowExportFailure(kTextExportNameClash);
+    }
+  }
+}
+
 }  // namespace
 
 std::wstring BesideClip(const std::wstring& clipPath, const std::wstring& extension) {
@@ -160,6 +175,7 @@ ClipOutcome ExportClip(VideoArchive& archive, const ClipRequest& request, IClipP
 
   const std::wstring csvPath = BesideClip(r.clipPath, L".csv");
   const std::wstring hashPath = BesideClip(r.clipPath, L".sha256");
+  RefuseClashes(r.archivePath, {r.clipPath, csvPath, hashPath});
   PendingFiles files({r.clipPath, csvPath, hashPath});
   BackgroundHash archiveHash(r.archivePath, kTextExportArchiveUnreadable);
 
