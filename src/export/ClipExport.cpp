@@ -1,214 +1,30 @@
 #include "export/ClipExport.h"
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <filesystem>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "export/AviWriter.h"
+#include "export/BackgroundHash.h"
 #include "export/ClipFile.h"
-#include "export/ClipOverlay.h"
+#include "export/ClipFrames.h"
+#include "export/ClipSound.h"
 #include "export/ClipTimes.h"
-#include "export/ExportFiles.h"
+#include "export/ExportFailure.h"
 #include "export/PatchRecorder.h"
-#include "export/StreamHashSink.h"
+#include "export/PendingFiles.h"
 #include "export/Sha256.h"
-#include "foundation/Exception.h"
-#include "foundation/Text.h"
+#include "export/StreamHashSink.h"
 #include "foundation/TextIds.h"
 #include "foundation/Utf8.h"
 #include "recording/RecordingFiles.h"
 #include "recording/VideoArchive.h"
-#include "toolkit/JpegDecoder.h"
-#include "toolkit/JpegEncoder.h"
 
 namespace {
 
-constexpr int kOverlayQuality = 92;
 constexpr size_t kHashPiece = size_t(4) << 20;
-constexpr size_t kWaveHeaderSize = 44;
-
-[[noreturn]] void Fail(unsigned text) { throw IOException(LoadText(text)); }
-
-// The three files of an export under their temporary names. Whatever is not kept when
-// the object goes (a failure, a stop) is removed.
-class PendingFiles {
- public:
-  explicit PendingFiles(std::vector<std::wstring> finals) : finals_(std::move(finals)) {}
-  ~PendingFiles() {
-    for (const std::wstring& path : finals_) exportfiles::Remove(PartialName(path));
-    for (const std::wstring& path : renamed_) exportfiles::Remove(path);
-  }
-  PendingFiles(const PendingFiles&) = delete;
-  PendingFiles& operator=(const PendingFiles&) = delete;
-
-  std::wstring Partial(size_t i) const { return PartialName(finals_[i]); }
-
-  // Renames every file to its own name, the first (the clip) last; a failure removes
-  // those renamed already.
-  void Keep() {
-    for (size_t i = finals_.size(); i-- > 0;) {
-      if (!exportfiles::Rename(PartialName(finals_[i]), finals_[i])) Fail(kTextExportRenameFailed);
-      renamed_.push_back(finals_[i]);
-    }
-    renamed_.clear();
-    finals_.clear();
-  }
-
- private:
-  std::vector<std::wstring> finals_;
-  std::vector<std::wstring> renamed_;
-};
-
-// The recording's sound samples, read from its WAVE file by sample number.
-class SoundSamples {
- public:
-  explicit SoundSamples(const std::wstring& wavePath) {
-    if (wavePath.empty()) return;
-    source_ = recfiles::OpenForReading(wavePath);
-    uint8_t header[kWaveHeaderSize];
-    if (!source_ || source_->ReadAt(0, header, sizeof header) != sizeof header) Fail(kTextExportArchiveUnreadable);
-    auto le32 = [&header](size_t at) {
-      return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 | uint32_t(header[at + 2]) << 16 |
-             uint32_t(header[at + 3]) << 24;
-    };
-    rate_ = le32(24);
-    count_ = std::min<int64_t>(le32(40), source_->Size() - static_cast<int64_t>(kWaveHeaderSize));
-    if (rate_ == 0) count_ = 0;
-  }
-  uint32_t Rate() const { return rate_; }
-  int64_t Count() const { return count_; }
-  // How many of the samples from..to - 1 the file holds.
-  int64_t Span(int64_t from, int64_t to) const { return std::max<int64_t>(0, std::min(to, count_) - std::max<int64_t>(0, from)); }
-  // The samples from..to - 1 that the file holds.
-  void Read(int64_t from, int64_t to, std::vector<uint8_t>& out) const {
-    from = std::max<int64_t>(0, from);
-    to = std::min(to, count_);
-    out.resize(to > from ? static_cast<size_t>(to - from) : 0);
-    if (out.empty()) return;
-    if (source_->ReadAt(static_cast<int64_t>(kWaveHeaderSize) + from, out.data(), out.size()) != out.size()) {
-      Fail(kTextExportArchiveUnreadable);
-    }
-  }
-
- private:
-  std::unique_ptr<IByteSource> source_;
-  uint32_t rate_ = 0;
-  int64_t count_ = 0;
-};
-
-// The archive file hashed on a thread of its own while the clip is written.
-class ArchiveHash {
- public:
-  explicit ArchiveHash(const std::wstring& path) : source_(recfiles::OpenForReading(path)) {
-    if (!source_) Fail(kTextExportArchiveUnreadable);
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~ArchiveHash() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-  }
-  ArchiveHash(const ArchiveHash&) = delete;
-  ArchiveHash& operator=(const ArchiveHash&) = delete;
-
-  // The archive's digest once the thread has it, asking `progress` meanwhile (a card
-  // reads slowly); false when stopped.
-  bool Result(IClipProgress* progress, int frames, std::string& hex) {
-    while (!done_) {
-      if (progress && !progress->Continue(frames, frames)) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    thread_.join();
-    if (failed_) Fail(kTextExportArchiveUnreadable);
-    hex = hex_;
-    return true;
-  }
-
- private:
-  void Run() {
-    Hash();
-    done_ = true;
-  }
-
-  void Hash() {
-    try {
-      Sha256 hash;
-      std::vector<uint8_t> piece(kHashPiece);
-      for (int64_t at = 0; at < source_->Size() && !stop_;) {
-        const size_t want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(piece.size()), source_->Size() - at));
-        const size_t got = source_->ReadAt(at, piece.data(), want);
-        if (got != want) {
-          failed_ = true;
-          return;
-        }
-        hash.Update(piece.data(), got);
-        at += static_cast<int64_t>(got);
-      }
-      hex_ = Sha256::Hex(hash.Finish());
-    } catch (...) {
-      failed_ = true;
-    }
-  }
-
-  std::unique_ptr<IByteSource> source_;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> done_{false};
-  bool failed_ = false;
-  std::string hex_;
-};
-
-// The bytes of each slot's frame: the stored JPEG stream, or with the band burned in.
-// A slot whose picture cannot be read shows the picture before it (as a copied slot
-// would), the first readable one for those before it.
-class FrameBytes {
- public:
-  FrameBytes(VideoArchive& archive, const ClipRequest& request) : archive_(archive), overlay_(request.overlay) {
-    for (int s = request.first; s <= request.last && stored_.empty(); ++s) {
-      if (archive_.ReadFrameJpeg(s, stored_)) break;
-      stored_.clear();
-    }
-    if (stored_.empty()) Fail(kTextExportNoPicture);
-    const auto image = decoder_.Decode(stored_.data(), stored_.size(), ImageDecodingLimits());
-    if (!image) Fail(kTextExportNoPicture);
-    width_ = image->Width();
-    height_ = image->Height();
-    good_ = stored_;
-  }
-  int32_t Width() const { return width_; }
-  // Size of the first readable picture's stream (what slots before it repeat).
-  size_t FirstSize() const { return good_.size(); }
-  int32_t Height() const { return height_; }
-
-  const std::vector<uint8_t>& Of(int slot) {
-    if (archive_.ReadFrameJpeg(slot, read_)) stored_.swap(read_);
-    if (!overlay_) return stored_;
-    auto image = decoder_.Decode(stored_.data(), stored_.size(), ImageDecodingLimits());
-    if (image) {
-      good_ = stored_;
-    } else {
-      image = decoder_.Decode(good_.data(), good_.size(), ImageDecodingLimits());
-      if (!image) Fail(kTextExportNoPicture);
-    }
-    const FrameEntry* entry = archive_.Entry(slot);
-    clipoverlay::Burn(*image, clipoverlay::BandText(entry ? *entry : FrameEntry(), slot,
-                                                    cliptimes::FrameWithinSecond(archive_, slot)));
-    encoder_.Encode(*image, kOverlayQuality, encoded_);
-    return encoded_;
-  }
-
- private:
-  VideoArchive& archive_;
-  bool overlay_;
-  JpegDecoder decoder_;
-  JpegEncoder encoder_;
-  std::vector<uint8_t> stored_, read_, good_, encoded_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-};
 
 std::string Real(double v) {
   char text[40];
@@ -233,13 +49,13 @@ void WriteWhole(const std::wstring& path, const std::string& text) {
 // The clip read back and hashed; false when stopped.
 bool HashFile(const std::wstring& path, IClipProgress* progress, int frames, std::string& hex) {
   const auto source = recfiles::OpenForReading(path);
-  if (!source) Fail(kTextExportWriteFailed);
+  if (!source) ThrowExportFailure(kTextExportWriteFailed);
   Sha256 hash;
   std::vector<uint8_t> piece(kHashPiece);
   for (int64_t at = 0; at < source->Size();) {
     if (progress && !progress->Continue(frames, frames)) return false;
     const size_t want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(piece.size()), source->Size() - at));
-    if (source->ReadAt(at, piece.data(), want) != want) Fail(kTextExportWriteFailed);
+    if (source->ReadAt(at, piece.data(), want) != want) ThrowExportFailure(kTextExportWriteFailed);
     hash.Update(piece.data(), want);
     at += static_cast<int64_t>(want);
   }
@@ -269,7 +85,7 @@ bool LayOut(const ClipRequest& r, int64_t rate, bool withSound, Sound sound, Fra
 // What the clip's writer will fill in at the end, from a run over the sizes the clip's
 // stored pictures have. Pictures burned in again have sizes known only when encoded.
 std::vector<ClipPatch> PredictPatches(const VideoArchive& archive, const ClipRequest& r, const AviFormat& format,
-                                      const SoundSamples& sound, size_t firstSize) {
+                                      const ClipSound& sound, size_t firstSize) {
   if (r.overlay) return {};
   PatchRecorder recorder;
   AviWriter avi(recorder, format);
@@ -290,8 +106,8 @@ std::vector<ClipPatch> PredictPatches(const VideoArchive& archive, const ClipReq
 // Writes the clip's AVI to `path` and hashes it; false when stopped.
 bool WriteClip(VideoArchive& archive, const ClipRequest& r, const std::wstring& path, IClipProgress* progress,
                std::string& hex) {
-  FrameBytes frames(archive, r);
-  const SoundSamples sound(archive.SoundPath());
+  ClipFrames frames(archive, r.first, r.last, r.overlay);
+  const ClipSound sound(archive.SoundPath());
   const int64_t rate = sound.Rate();
   AviFormat format;
   format.width = frames.Width();
@@ -327,6 +143,20 @@ bool WriteClip(VideoArchive& archive, const ClipRequest& r, const std::wstring& 
   return HashFile(path, progress, total, hex);
 }
 
+// A clip named like its table or list, or any of them naming the archive itself, would
+// be renamed over the other at the end (the recording lost).
+void RefuseClashes(const std::wstring& archivePath, const std::vector<std::wstring>& targets) {
+  for (size_t i = 0; i < targets.size(); ++i) {
+    std::error_code error;
+    if (recfiles::SamePath(targets[i], archivePath) || std::filesystem::equivalent(targets[i], archivePath, error)) {
+      ThrowExportFailure(kTextExportNameClash);
+    }
+    for (size_t k = i + 1; k < targets.size(); ++k) {
+      if (recfiles::SamePath(targets[i], targets[k])) ThrowExportFailure(kTextExportNameClash);
+    }
+  }
+}
+
 }  // namespace
 
 std::wstring BesideClip(const std::wstring& clipPath, const std::wstring& extension) {
@@ -336,23 +166,24 @@ std::wstring BesideClip(const std::wstring& clipPath, const std::wstring& extens
   return (hasExtension ? clipPath.substr(0, dot) : clipPath) + extension;
 }
 
-std::wstring PartialName(const std::wstring& path) { return path + L".partial"; }
+std::wstring PartialName(const std::wstring& path) { return PendingFiles::PartialName(path); }
 
 ClipOutcome ExportClip(VideoArchive& archive, const ClipRequest& request, IClipProgress* progress) {
   ClipRequest r = request;
   if (r.last < 0) r.last = archive.SlotCount() - 1;
-  if (r.first < 0 || r.first > r.last || r.last >= archive.SlotCount()) Fail(kTextExportRangeOutside);
+  if (r.first < 0 || r.first > r.last || r.last >= archive.SlotCount()) ThrowExportFailure(kTextExportRangeOutside);
 
   const std::wstring csvPath = BesideClip(r.clipPath, L".csv");
   const std::wstring hashPath = BesideClip(r.clipPath, L".sha256");
+  RefuseClashes(r.archivePath, {r.clipPath, csvPath, hashPath});
   PendingFiles files({r.clipPath, csvPath, hashPath});
-  ArchiveHash archiveHash(r.archivePath);
+  BackgroundHash archiveHash(r.archivePath, kTextExportArchiveUnreadable);
 
   std::string clipHex;
   try {
     if (!WriteClip(archive, r, files.Partial(0), progress, clipHex)) return ClipOutcome::kCancelled;
   } catch (const std::length_error&) {
-    Fail(kTextExportTooLarge);
+    ThrowExportFailure(kTextExportTooLarge);
   }
   std::string csv = "slot,local_time,copy,gx,gy,gz,gtotal,speed,switch\n";
   for (int slot = r.first; slot <= r.last; ++slot) csv += TelemetryRow(archive, slot);

@@ -119,4 +119,5 @@ enum TextId : unsigned {
   kTextExportRenameFailed = 6204,
   kTextExportArchiveUnreadable = 6205,
   kTextExportTooLarge = 6206,
+  kTextExportNameClash = 6207,
 };

@@ -269,8 +269,18 @@ TEST_F(ClipExportTest, AFailureIsToldFromTheStringTableAndLeavesNoFile) {
   unwritable.clipPath = (dir_ / "missing" / "clip.avi").wstring();
   ClipRequest noArchive = Request(0, 10);
   noArchive.archivePath = (dir_ / "gone.DAT").wstring();
+  ClipRequest overArchive = Request(0, 10);
+  overArchive.clipPath = archivePath_;
+  ClipRequest overArchiveByAnotherName = Request(0, 10);
+  overArchiveByAnotherName.clipPath = (dir_ / "." / "0001_001.DAT").wstring();
+  ClipRequest likeItsTable = Request(0, 10);
+  likeItsTable.clipPath = (dir_ / "clip.csv").wstring();
+  const std::vector<uint8_t> archiveBytes = ReadAll(archivePath_);
   const Case cases[] = {
       {"first after last", Request(20, 10), kTextExportRangeOutside},
+      {"clip over the archive", overArchive, kTextExportNameClash},
+      {"clip over the archive by another name", overArchiveByAnotherName, kTextExportNameClash},
+      {"clip named like its table", likeItsTable, kTextExportNameClash},
       {"last beyond the recording", Request(0, archive_.SlotCount()), kTextExportRangeOutside},
       {"folder missing", unwritable, kTextExportWriteFailed},
       {"archive file gone", noArchive, kTextExportArchiveUnreadable},
@@ -285,6 +295,7 @@ TEST_F(ClipExportTest, AFailureIsToldFromTheStringTableAndLeavesNoFile) {
     }
     EXPECT_EQ(Names(dir_.path()), (std::set<std::string>{"0001_001.DAT"})) << c.what;
   }
+  EXPECT_EQ(ReadAll(archivePath_), archiveBytes);
 }
 
 TEST(ClipNames, TheTableAndListTakeTheClipsNameAndTheTemporaryNamesAreBesideIt) {
