@@ -40,9 +40,11 @@ constexpr int kDisabledRightArt = 425;
 
 // The readout's place right of the slider, its lines and colour (the interface's text
 // colour on the panel surface).
-constexpr int kReadoutGap = 14;
-constexpr int kReadoutTop = 14;
-constexpr int kReadoutLine = 18;
+// The readout's row: the panel surface above the slider, from the slider's left edge to
+// its right end; the frame at the left, the speed at the right.
+constexpr int kReadoutInset = 6;
+constexpr int kReadoutTop = 6;
+constexpr int kReadoutHeight = 16;
 constexpr COLORREF kReadoutColour = RGB(0xE8, 0xEA, 0xEC);
 
 HFONT MakeReadoutFont() {
@@ -202,8 +204,9 @@ void ConsolePanel::refreshReadout() {
 RECT ConsolePanel::readoutArea() const {
   RECT client;
   GetClientRect(handle(), &client);
-  const int left = std::max(kSliderX, int(client.right) - kSliderMargin + kReadoutGap);
-  return {left, kReadoutTop, std::max(left, int(client.right) - kReadoutGap), kReadoutTop + 2 * kReadoutLine};
+  const int left = kSliderX + kReadoutInset;
+  const int right = std::max(left, int(client.right) - kSliderMargin + kSliderX - kReadoutInset);
+  return {left, kReadoutTop, right, kReadoutTop + kReadoutHeight};
 }
 
 void ConsolePanel::drawReadout(HDC dc) const {
@@ -212,12 +215,14 @@ void ConsolePanel::drawReadout(HDC dc) const {
   ScopedSelection font(dc, font_.get());
   const COLORREF colour = SetTextColor(dc, kReadoutColour);
   const int mode = SetBkMode(dc, TRANSPARENT);
-  const std::wstring* lines[] = {&frameLine_, &speedLine_};
-  int y = area.top;
-  for (const std::wstring* line : lines) {
-    RECT r = {area.left, y, area.right, y + kReadoutLine};
-    DrawTextW(dc, line->c_str(), static_cast<int>(line->size()), &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    y += kReadoutLine;
+  const struct {
+    const std::wstring* text;
+    UINT align;
+  } parts[] = {{&frameLine_, DT_LEFT}, {&speedLine_, DT_RIGHT}};
+  for (const auto& part : parts) {
+    RECT r = area;
+    DrawTextW(dc, part.text->c_str(), static_cast<int>(part.text->size()), &r,
+              DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | part.align);
   }
   SetBkMode(dc, mode);
   SetTextColor(dc, colour);

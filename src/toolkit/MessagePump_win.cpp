@@ -70,8 +70,10 @@ int RunMessageLoop(HWND keysWindow, HACCEL keys) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) throw WindowException(static_cast<uint32_t>(GetLastError()));
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_CHAR ||
+                     msg.message == WM_SYSCHAR;
     const bool inKeysWindow =
-        keys != nullptr && (msg.hwnd == keysWindow || IsChild(keysWindow, msg.hwnd));
+        key && keys != nullptr && (msg.hwnd == keysWindow || IsChild(keysWindow, msg.hwnd));
     if (inKeysWindow && !FocusKeepsKey(msg) && TranslateAcceleratorW(keysWindow, keys, &msg) != 0) {
       Window::rethrowPendingFailure();
       continue;
