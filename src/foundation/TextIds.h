@@ -120,4 +120,8 @@ enum TextId : unsigned {
   kTextExportArchiveUnreadable = 6205,
   kTextExportTooLarge = 6206,
   kTextExportNameClash = 6207,
+  kTextExportProgressTitle = 6208,
+  kTextExportCancelButton = 6209,
+  kTextExportFramesWritten = 6210,
+  kTextExportDone = 6211,
 };
