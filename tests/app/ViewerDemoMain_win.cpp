@@ -1,6 +1,7 @@
 // make run without a display: starts Pathscope.exe in a card folder, opens a recording
-// through the File menu and the chooser as a user would, lets it play, saves a
-// screenshot of the window and closes the viewer, answering its question.
+// through the File menu and the chooser as a user would, turns on the View menu's
+// frame values, G circle and axis curves, lets it play, saves a screenshot of the window
+// and closes the viewer, answering its question.
 //   viewer_demo <Pathscope.exe> <recording> <seconds> <screenshot.bmp>
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 
 #include "ViewerDriver_win.h"
 #include "app/PathFolder.h"
+#include "app/ResourceIds.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 5) {
@@ -30,6 +32,9 @@ int wmain(int argc, wchar_t** argv) {
     fprintf(stderr, "viewer_demo: the recording did not open\n");
     SaveScreenshot(argv[4]);
     return 1;
+  }
+  for (WORD view : {IDM_VIEW_FRAME_VALUES, IDM_VIEW_G_CIRCLE, IDM_VIEW_AXIS_X, IDM_VIEW_AXIS_Y, IDM_VIEW_AXIS_Z}) {
+    viewer.menu(view);
   }
   Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
   const bool saved = SaveScreenshot(argv[4], viewer.mainWindow());
