@@ -8,15 +8,7 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/VideoArchive.h"
-
-namespace {
-
-// Worker to window: wParam frames written, lParam frames in all.
-constexpr UINT kProgressMessage = WM_APP + 40;
-// Worker to window: the export has ended, wParam its outcome.
-constexpr UINT kEndMessage = WM_APP + 41;
-
-}  // namespace
+#include "toolkit/WindowMessages_win.h"
 
 // Tells the window how far the export is (posted, never sent: the worker never waits for
 // the interface) and passes the Cancel button's request back.
@@ -25,7 +17,7 @@ class ExportProgress::Reporter : public IClipProgress {
   Reporter(HWND window, const std::atomic<bool>& cancel) : window_(window), cancel_(cancel) {}
   bool Continue(int done, int total) override {
     if (done != last_) {
-      PostMessageW(window_, kProgressMessage, static_cast<WPARAM>(done), static_cast<LPARAM>(total));
+      PostMessageW(window_, WM_EXPORT_PROGRESS, static_cast<WPARAM>(done), static_cast<LPARAM>(total));
       last_ = done;
     }
     return !cancel_;
@@ -98,7 +90,7 @@ void ExportProgress::run() {
   } catch (...) {
     failure_ = LoadText(kTextExportWriteFailed);
   }
-  PostMessageW(handle(), kEndMessage, static_cast<WPARAM>(outcome), 0);
+  PostMessageW(handle(), WM_EXPORT_END, static_cast<WPARAM>(outcome), 0);
 }
 
 void ExportProgress::finish(Outcome outcome) {
@@ -115,7 +107,7 @@ void ExportProgress::finish(Outcome outcome) {
 
 LRESULT ExportProgress::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kProgressMessage: {
+    case WM_EXPORT_PROGRESS: {
       SendMessageW(bar_, PBM_SETRANGE32, 0, lParam);
       SendMessageW(bar_, PBM_SETPOS, wParam, 0);
       wchar_t text[64];
@@ -124,7 +116,7 @@ LRESULT ExportProgress::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetWindowTextW(count_, text);
       return 0;
     }
-    case kEndMessage:
+    case WM_EXPORT_END:
       finish(static_cast<Outcome>(wParam));
       return 0;
     case WM_COMMAND:

@@ -70,6 +70,14 @@
 // Opens the drive summary window (or brings it to the front).
 #define IDM_VIEW_DRIVE_SUMMARY 40208
 
+// The file menu's ways of taking the moment away: a clip of the marked range or the
+// whole recording, the frame shown as its stored JPEG, the picture as shown as a PNG
+// with the time band burned in, and the picture as shown on the clipboard.
+#define IDM_EXPORT_CLIP 40300
+#define IDM_SAVE_FRAME 40301
+#define IDM_SAVE_SHOWN_PICTURE 40302
+#define IDM_COPY_PICTURE 40303
+
 // The main window's children, and the panels' controls that send no command.
 #define IDC_PLAYER 2001
 #define IDC_CONSOLE_PANEL 2002

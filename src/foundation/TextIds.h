@@ -124,4 +124,10 @@ enum TextId : unsigned {
   kTextExportCancelButton = 6209,
   kTextExportFramesWritten = 6210,
   kTextExportDone = 6211,
+  // The save chooser's file types, "NAME|PATTERN".
+  kTextSaveTypeClip = 6212,
+  kTextSaveTypeJpeg = 6213,
+  kTextSaveTypePng = 6214,
+  kTextExportRunning = 6215,
+  kTextCopyFailed = 6216,
 };

@@ -213,8 +213,12 @@ LRESULT ImageListView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (wParam != VK_LEFT && wParam != VK_RIGHT) return 0;
       break;
     case WM_CHAR:
-    case WM_MOUSEWHEEL:
       return 0;
+    case WM_MOUSEWHEEL:
+      // Not the list's own scrolling, which would jump past the snapping; but the strip
+      // takes the focus whenever it paints, so a wheel turned over the picture arrives
+      // here and goes up to the windows that handle it.
+      return DefWindowProcW(handle(), message, wParam, lParam);
     case WM_HSCROLL:
       return scrollMessage(wParam, lParam);
     case WM_MOUSEMOVE:

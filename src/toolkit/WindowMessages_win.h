@@ -16,10 +16,18 @@ constexpr UINT WM_FRAME_READY = WM_APP + 2;
 constexpr UINT WM_SOUND_END = WM_APP + 3;
 // Audio callback -> the sound player's own window: a queued chunk came back.
 constexpr UINT WM_SOUND_CHUNK_DONE = WM_APP + 4;
+// Export worker -> its progress window: wParam frames written, lParam frames in all.
+constexpr UINT WM_EXPORT_PROGRESS = WM_APP + 5;
+// Export worker -> its progress window: the export has ended, wParam its outcome.
+constexpr UINT WM_EXPORT_END = WM_APP + 6;
+// Export progress window -> the main window: the export has ended, wParam its outcome,
+// lParam a new std::wstring with the text to show, which the receiver deletes.
+constexpr UINT WM_EXPORT_DONE = WM_APP + 7;
 
 namespace window_messages {
 
-constexpr UINT kAll[] = {WM_PLAYER_TICK, WM_FRAME_READY, WM_SOUND_END, WM_SOUND_CHUNK_DONE};
+constexpr UINT kAll[] = {WM_PLAYER_TICK,      WM_FRAME_READY, WM_SOUND_END, WM_SOUND_CHUNK_DONE,
+                         WM_EXPORT_PROGRESS, WM_EXPORT_END,  WM_EXPORT_DONE};
 
 constexpr bool AllDistinctAndPrivate() {
   constexpr std::size_t n = sizeof kAll / sizeof kAll[0];

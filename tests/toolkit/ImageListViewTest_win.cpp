@@ -204,6 +204,24 @@ TEST(ImageListView, OnlyTheArrowKeysMoveAlongTheStrip) {
   }
 }
 
+// The strip takes the focus when it paints, so a wheel meant for the picture beside it
+// arrives here: it has to go on to the parent rather than stop.
+TEST(ImageListView, TheWheelGoesOnToTheParent) {
+  static int wheels = 0;
+  static WNDPROC parentProc = nullptr;
+  wheels = 0;
+  Stage stage(12);
+  parentProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      stage.parent.get(), GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_MOUSEWHEEL) ++wheels;
+        return CallWindowProcW(parentProc, window, message, wParam, lParam);
+      })));
+  SendMessageW(stage.view->handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA)), MAKELPARAM(40, 40));
+  EXPECT_EQ(wheels, 1);
+  SetWindowLongPtrW(stage.parent.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(parentProc));
+}
+
 TEST(ImageListView, LineScrollsMoveByOneItemShareAndNeverWithoutItems) {
   struct Case {
     int items;
