@@ -142,6 +142,9 @@ void MainWindow::carryOut(WORD id) {
     case IDM_VIEW_DRIVE_SUMMARY:
       DriveSummaryWindow::Show(*this, *source_, summary_);
       break;
+    case IDM_EXPORT_CLIP:
+      exportCommand();
+      break;
     default:
       break;
   }

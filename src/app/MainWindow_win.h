@@ -9,11 +9,14 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/SaveChooser_win.h"
 #include "devicedialogs/DeviceCommands_win.h"
 #include "foundation/TextIds.h"
 #include "playback/IPlayerOwner_win.h"
+#include "playback/MarkedRange.h"
 #include "toolkit/Window_win.h"
 
 class AlphaImage;
@@ -21,6 +24,8 @@ class Animation;
 class ConfigPanel;
 class ConsolePanel;
 class DriveSummaryWindow;
+class ExportProgress;
+struct ClipRequest;
 class GCircle;
 class InfoPanel;
 class LineChart;
@@ -94,6 +99,8 @@ class MainWindow : public Window, public IPlayerOwner {
   virtual bool chooseFile(std::wstring& chosen);
   virtual void showAboutBox();
   virtual void showHelpPage();
+  // The export dialog: fills the request's frames and band; false when cancelled.
+  virtual bool askExport(std::optional<MarkedRange::Bounds> marked, int32_t count, ClipRequest& request);
 
  private:
   void createWindow();
@@ -119,6 +126,9 @@ class MainWindow : public Window, public IPlayerOwner {
   void stepRecording(bool backward);
   void stepDate(bool backward);
   void openThumbnail();
+  // A clip of the marked range or the whole recording, on a worker, told when it ends.
+  void exportCommand();
+  void onExportDone(WPARAM outcome, LPARAM text);
   void confirmExit();
   void setMenusEnabled(bool enabled);
   // Checks and grays the playback menu's items for the player's state as it opens.
@@ -155,4 +165,7 @@ class MainWindow : public Window, public IPlayerOwner {
   bool busy_ = false;
   HMENU menu_ = nullptr;
   HACCEL keys_ = nullptr;  // a resource: freed with the module
+  // Where the user saves what is taken away: the pictures folder, then the last choice.
+  SaveChooser saveChooser_;
+  ExportProgress* export_ = nullptr;  // the export under way; its window owns it
 };

@@ -16,6 +16,12 @@
 #define IDC_ABOUT_LINK 1038
 #define IDC_ABOUT_NAME 1053
 
+// The clip export dialog: which frames, and whether the time band is burned in.
+#define IDD_EXPORT 140
+#define IDC_EXPORT_MARKED 1101
+#define IDC_EXPORT_WHOLE 1102
+#define IDC_EXPORT_OVERLAY 1103
+
 // Controls without an id of their own.
 #define IDC_UNNAMED (-1)
 

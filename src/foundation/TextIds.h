@@ -130,4 +130,7 @@ enum TextId : unsigned {
   kTextSaveTypePng = 6214,
   kTextExportRunning = 6215,
   kTextCopyFailed = 6216,
+  // The export dialog's two choices: first frame, last frame, frame count.
+  kTextExportMarkedChoice = 6217,
+  kTextExportWholeChoice = 6218,
 };

@@ -18,6 +18,7 @@
 #include "TempDir.h"
 #include "app/Application_win.h"
 #include "app/FileChooser_win.h"
+#include "app/SaveChooser_win.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "toolkit/ChooserSubclass_win.h"
@@ -172,6 +173,49 @@ TEST_F(ChooserTest, FileChooserGivesTheChosenPath) {
   }
   EXPECT_TRUE(ok);
   EXPECT_EQ(Normal(chosen), Normal(folder() + L"\\0001_001.dat"));
+}
+
+// --- the save chooser ---------------------------------------------------------------
+
+std::wstring NameField(HWND chooser) {
+  HWND field = GetDlgItem(chooser, edt1);
+  if (field == nullptr) field = GetDlgItem(chooser, cmb13);
+  wchar_t text[MAX_PATH] = {};
+  GetWindowTextW(field, text, MAX_PATH);
+  return text;
+}
+
+// The first save starts in the pictures folder with the proposed name; the next starts
+// where the first was saved, the chosen path keeping the type's extension.
+TEST_F(ChooserTest, SaveChooserStartsInThePicturesThenWhereTheUserSavedLast) {
+  SaveChooser saver;
+  const struct {
+    SaveChooser::Kind kind;
+    std::wstring proposed;
+    std::wstring typed;  // a folder and a name without its extension
+    std::wstring startsIn;
+    std::wstring saved;
+  } steps[] = {
+      {SaveChooser::Kind::Clip, L"20260312_081502.avi", folder() + L"\\sub\\clip", PicturesFolder(),
+       folder() + L"\\sub\\clip.avi"},
+      {SaveChooser::Kind::Png, L"20260312_081502_07.png", L"shown", folder() + L"\\sub", folder() + L"\\sub\\shown.png"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(testing::PrintToString(step.proposed));
+    std::wstring seenFolder, seenName, chosen;
+    ModalScript script({OnAnyDialog([&](HWND chooser) {
+      WaitFor([&] { return !ChooserFolder(chooser).empty(); });
+      seenFolder = ChooserFolder(chooser);
+      seenName = NameField(chooser);
+      Enter(chooser, step.typed);
+    })});
+    EXPECT_TRUE(saver.choose(owner_, step.kind, step.proposed, chosen));
+    script.finish();
+    EXPECT_EQ(Normal(seenFolder), Normal(step.startsIn));
+    EXPECT_EQ(seenName, step.proposed);
+    EXPECT_EQ(Normal(chosen), Normal(step.saved));
+  }
+  EXPECT_FALSE(PicturesFolder().empty());
 }
 
 // --- the folder chooser's subclassing, on a window of the test's own ----------------

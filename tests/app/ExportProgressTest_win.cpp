@@ -17,11 +17,12 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "toolkit/ScopedWin_win.h"
+#include "toolkit/WindowMessages_win.h"
 #include "toolkit/Window_win.h"
 
 namespace {
 
-constexpr UINT kDone = WM_APP + 7;
+constexpr UINT kDone = WM_EXPORT_DONE;
 
 // Stands for the main window: keeps what the export told it.
 class Owner : public Window {

@@ -2,18 +2,23 @@
 // queue as a keyboard types them: every row of the key table, on a drive with switch
 // presses and hard manoeuvres. What a key did is read where a user (or a screen reader)
 // reads it: the console's readout, which is also the console panel's window text, the
-// position slider's position, the title.
+// position slider's position, the title. The file menu's export is driven the same way,
+// through its dialog, the save chooser and the progress window; what it wrote is read
+// from the folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "DemoCard.h"
 #include "TempDir.h"
 #include "ViewerDriver_win.h"
+#include "app/ResourceIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/DriveMoments.h"
@@ -265,6 +270,103 @@ TEST_F(KeysEndToEndTest, PageKeysStepRecordingsAndDatesAndCtrlOOpensTheChooser) 
   const HWND chooser = viewer_->dialog();
   ASSERT_NE(chooser, nullptr);
   EXPECT_TRUE(viewer_->press(IDCANCEL));
+}
+
+// ---- the moment taken away ----
+
+// The names in `folder`.
+std::set<std::wstring> NamesIn(const fs::path& folder) {
+  std::set<std::wstring> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().wstring());
+  return names;
+}
+
+// The slot column of a clip's table, in its order.
+std::vector<int32_t> SlotsOf(const fs::path& csv) {
+  std::ifstream in(csv);
+  std::string line;
+  std::getline(in, line);  // the header
+  std::vector<int32_t> slots;
+  while (std::getline(in, line)) slots.push_back(std::stoi(line.substr(0, line.find(','))));
+  return slots;
+}
+
+class ExportEndToEndTest : public KeysEndToEndTest {
+ protected:
+  // Ctrl+E, the dialog answered (the whole recording or not, the band or not), the
+  // dialog gone; false when it did not come or go.
+  bool exportWith(bool whole, bool band) {
+    viewer_->key('E', false, true);
+    const HWND dialog = viewer_->dialog();
+    if (dialog == nullptr) return false;
+    if (whole) ViewerProcess::click(GetDlgItem(dialog, IDC_EXPORT_WHOLE));
+    if (band) ViewerProcess::click(GetDlgItem(dialog, IDC_EXPORT_OVERLAY));
+    marked_ = IsWindowEnabled(GetDlgItem(dialog, IDC_EXPORT_MARKED)) != FALSE &&
+              SendDlgItemMessageW(dialog, IDC_EXPORT_MARKED, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return viewer_->press(IDOK);
+  }
+  // The export's progress window (not a dialog: it has its own class), waited for.
+  HWND progress() const {
+    HWND found = nullptr;
+    const std::wstring title = LoadText(kTextExportProgressTitle);
+    WaitFor([&] { return (found = FindWindowW(nullptr, title.c_str())) != nullptr; }, kPatienceMs);
+    return found;
+  }
+
+  fs::path out() {
+    const fs::path folder = dir_.path() / "out";
+    fs::create_directories(folder);
+    return folder;
+  }
+  bool marked_ = false;  // the dialog offered the marked range, and chose it first
+};
+
+TEST_F(ExportEndToEndTest, CtrlEWritesTheMarkedRangeAsAClipWithItsTableAndHashList) {
+  viewer_->key(VK_HOME);
+  viewer_->key(VK_RIGHT, true);
+  ASSERT_TRUE(showsFrame(28));
+  viewer_->type(L'i');
+  viewer_->key(VK_RIGHT, true);
+  viewer_->key(VK_RIGHT, true);
+  ASSERT_TRUE(showsFrame(84));
+  viewer_->type(L'o');
+  ASSERT_TRUE(exportWith(false, false));
+  EXPECT_TRUE(marked_);
+  ASSERT_TRUE(viewer_->choose((out() / "moment.avi").wstring()));
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextExportDone));
+  EXPECT_TRUE(viewer_->press(IDOK));
+  EXPECT_EQ(NamesIn(out()), (std::set<std::wstring>{L"moment.avi", L"moment.csv", L"moment.sha256"}));
+  const std::vector<int32_t> slots = SlotsOf(out() / "moment.csv");
+  ASSERT_EQ(slots.size(), 57u);
+  EXPECT_EQ(slots.front(), 28);
+  EXPECT_EQ(slots.back(), 84);
+  EXPECT_GT(fs::file_size(out() / "moment.avi"), 57u * 1000);
+}
+
+TEST_F(ExportEndToEndTest, ACancelledExportLeavesNothingAndTheViewerPlaysOn) {
+  // A minute of full-size pictures with the band burned in: long enough to be stopped.
+  recsim::RecordingDescription d;
+  d.durationMs = 60000;
+  d.mode = recsim::PictureMode::Fast;
+  d.width = 640;
+  d.height = 480;
+  recsim::WriteRecording(d, path(L"0009_001.DAT"));
+  ASSERT_TRUE(viewer_->open(path(L"0009_001.DAT")));
+  ASSERT_TRUE(landsOn(L"0009_001.DAT"));
+  ASSERT_TRUE(exportWith(true, true));
+  EXPECT_FALSE(marked_);
+  ASSERT_TRUE(viewer_->choose((out() / "cancelled.avi").wstring()));
+  const HWND window = progress();
+  ASSERT_NE(window, nullptr);
+  SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+  EXPECT_EQ(viewer_->boxText(), LoadText(kTextExportCancelled));
+  EXPECT_TRUE(viewer_->press(IDOK));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(NamesIn(out()).empty());
+  // The main window answers as before: Space plays on.
+  const int32_t before = frame();
+  viewer_->key(VK_SPACE);
+  EXPECT_TRUE(WaitFor([&] { return frame() > before + 5; }, kPatienceMs));
 }
 
 }  // namespace
