@@ -680,9 +680,7 @@ TEST_F(EndToEndTest, TheWheelZoomsTheStillPictureADragPansItAndADoubleClickShows
   RECT r;
   GetClientRect(player, &r);
   const POINT middle = {r.right / 2, r.bottom / 2};
-  ViewerProcess::pressMouse(player, middle);
-  ViewerProcess::dragMouse(player, {middle.x + 60, middle.y + 40});
-  ViewerProcess::releaseMouse(player, {middle.x + 60, middle.y + 40});
+  ViewerProcess::dragWithMouse(player, middle, {middle.x + 60, middle.y + 40});
   EXPECT_TRUE(WaitFor([&] { return CaptureFromScreen(player) != zoomed; }, kPatienceMs)) << "not panned";
   shot("panned");
 

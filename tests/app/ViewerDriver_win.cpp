@@ -280,6 +280,26 @@ void ViewerProcess::dragMouse(HWND window, POINT at) { PostMouse(window, WM_MOUS
 
 void ViewerProcess::releaseMouse(HWND window, POINT at) { PostMouse(window, WM_LBUTTONUP, 0, at); }
 
+void ViewerProcess::dragWithMouse(HWND window, POINT from, POINT to) {
+  const auto send = [window](POINT at, DWORD buttons) {
+    ClientToScreen(window, &at);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+    Sleep(20);
+  };
+  send(from, 0);
+  send(from, MOUSEEVENTF_LEFTDOWN);
+  constexpr int kSteps = 4;
+  for (int i = 1; i <= kSteps; ++i) {
+    send({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps}, 0);
+  }
+  send(to, MOUSEEVENTF_LEFTUP);
+}
+
 bool ViewerProcess::sendCloseBox(DWORD timeoutMs) {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, timeoutMs, &result) != 0;

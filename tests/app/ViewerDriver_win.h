@@ -66,6 +66,9 @@ class ViewerProcess {
   static void pressMouse(HWND window, POINT at);
   static void dragMouse(HWND window, POINT at);
   static void releaseMouse(HWND window, POINT at);
+  // A whole drag through the system's input queue, as the mouse makes it: the messages
+  // then carry the button's real state, which the system's own moves agree with.
+  static void dragWithMouse(HWND window, POINT from, POINT to);
   // What the close box sends, handed over and waited for until the viewer has handled
   // it; false when it did not return in time (a box it opened holds it).
   bool sendCloseBox(DWORD timeoutMs = 3000);
