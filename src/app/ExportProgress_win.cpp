@@ -7,6 +7,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
+#include "toolkit/Dialog_win.h"
 #include "recording/VideoArchive.h"
 #include "toolkit/WindowMessages_win.h"
 
@@ -44,11 +45,14 @@ ExportProgress* ExportProgress::Start(HWND owner, UINT doneMessage, const ClipRe
     p.exStyle = WS_EX_DLGMODALFRAME;
     p.className = MAKEINTATOM(defaultClass());
     p.title = L"";
-    p.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
-    p.x = CW_USEDEFAULT;
-    p.y = CW_USEDEFAULT;
-    p.width = 360;
-    p.height = 130;
+    p.style = WS_POPUP | WS_CAPTION;
+    // The children's place, 12 pixels from every edge, as a dialog of the system's.
+    RECT frame = {0, 0, 354, 74};
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME);
+    p.x = 0;
+    p.y = 0;
+    p.width = frame.right - frame.left;
+    p.height = frame.bottom - frame.top;
     p.parent = owner;
     p.instance = classInstance();
     window->create(p);
@@ -57,7 +61,9 @@ ExportProgress* ExportProgress::Start(HWND owner, UINT doneMessage, const ClipRe
     throw;
   }
   SetWindowTextW(window->handle(), LoadText(kTextExportProgressTitle).c_str());
+  Dialog::CenterOver(window->handle(), owner);
   window->createChildren();
+  ShowWindow(window->handle(), SW_SHOW);
   window->worker_ = std::thread([window] { window->run(); });
   return window;
 }
@@ -129,6 +135,16 @@ LRESULT ExportProgress::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE:
       cancel_ = true;
       return 0;
+    // The face of the system's dialogs, behind the children too.
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(handle(), &r);
+      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     default:
       break;
   }
