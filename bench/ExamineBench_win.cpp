@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOwner_win.h"
 #include "foundation/Exception.h"
 #include "playback/PlaySpeed.h"
 #include "playback/VideoPlayer_win.h"
@@ -23,27 +24,9 @@
 
 namespace {
 
-class BenchOwner : public Window, public IPlayerOwner {
+class ExamineOwner : public BenchOwner {
  public:
-  BenchOwner() {
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(defaultClass());
-    p.title = L"examine";
-    p.style = WS_POPUP | WS_VISIBLE;
-    p.width = 640;
-    p.height = 480;
-    p.instance = classInstance();
-    create(p);
-  }
-  HWND ownerWindow() const override { return handle(); }
-  void refreshPlayback() override {}
-  void runCommand(WORD) override {}
-  void seekTo(int32_t) override {}
-  void setBusy(bool) override {}
-  void recordingChanged() override {}
-  void resetView() override {}
-  void showWarning(const std::wstring& text) override { fwprintf(stderr, L"warning: %ls\n", text.c_str()); }
-  void frameRequested(int, bool) override {}
+  ExamineOwner() : BenchOwner(L"examine") {}
   void framePainted(int slot) override {
     lastPainted = slot;
     if (recording) painted.push_back({slot, timeGetTime()});
@@ -65,15 +48,6 @@ double NowMs() {
   return 1000.0 * double(c.QuadPart) / double(f.QuadPart);
 }
 
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  const auto seconds = [](const FILETIME& t) {
-    return (double(t.dwHighDateTime) * 4294967296.0 + double(t.dwLowDateTime)) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
@@ -84,7 +58,7 @@ double Percentile(std::vector<double> values, double p) {
 void Figure(const char* name, double value) { std::printf("FIGURE %s %.4f\n", name, value); }
 
 // Milliseconds from each step to the paint of the frame it names.
-std::vector<double> StepLatencies(VideoPlayer& player, BenchOwner& owner, int steps, int direction) {
+std::vector<double> StepLatencies(VideoPlayer& player, ExamineOwner& owner, int steps, int direction) {
   std::vector<double> latencies;
   for (int i = 0; i < steps; ++i) {
     const int32_t target = player.currentFrame() + direction;
@@ -105,7 +79,7 @@ struct Played {
 };
 
 // Plays for `ms` from `from` at a speed and direction, then pauses.
-Played Play(VideoPlayer& player, BenchOwner& owner, int speed, bool backward, int32_t from, DWORD ms) {
+Played Play(VideoPlayer& player, ExamineOwner& owner, int speed, bool backward, int32_t from, DWORD ms) {
   player.seek(from);
   PumpFor(200);
   player.setSpeed(speed, backward);
@@ -140,7 +114,7 @@ Played Play(VideoPlayer& player, BenchOwner& owner, int speed, bool backward, in
 }
 
 int Run(const std::wstring& path) {
-  BenchOwner* owner = new BenchOwner();
+  ExamineOwner* owner = new ExamineOwner();
   VideoPlayer* player = new VideoPlayer(*owner);
   player->setSingleFile(path);
   if (!player->openRecordingAt(0)) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "RecorderSimulator.h"
+#include "BenchOwner_win.h"
 #include "foundation/Exception.h"
 #include "playback/VideoPlayer_win.h"
 #include "playback/WaveAudioPlayer_win.h"
@@ -41,28 +42,9 @@ struct Paint {
   DWORD time;
 };
 
-class BenchOwner : public Window, public IPlayerOwner {
+class PlaybackOwner : public BenchOwner {
  public:
-  BenchOwner() {
-    WindowCreateParams p;
-    p.className = MAKEINTATOM(defaultClass());
-    p.title = L"playback";
-    p.style = WS_POPUP | WS_VISIBLE;
-    p.width = 640;
-    p.height = 480;
-    p.instance = classInstance();
-    create(p);
-  }
-  HWND ownerWindow() const override { return handle(); }
-  void refreshPlayback() override {}
-  void runCommand(WORD) override {}
-  void seekTo(int32_t) override {}
-  void setBusy(bool) override {}
-  void recordingChanged() override {}
-  void resetView() override {}
-  void showWarning(const std::wstring& text) override {
-    fwprintf(stderr, L"warning: %ls\n", text.c_str());
-  }
+  PlaybackOwner() : BenchOwner(L"playback") {}
   void frameRequested(int slot, bool accepted) override {
     if (!measuring) return;
     if (trace != nullptr && player != nullptr) {
@@ -88,15 +70,6 @@ class BenchOwner : public Window, public IPlayerOwner {
   int refused = 0;
   std::vector<Paint> paints;
 };
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& t) {
-    return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
 
 double ThreadCpuMs() {
   FILETIME created, exited, kernel, user;
@@ -245,7 +218,7 @@ struct Quality {
   double median = 0, p99 = 0;
 };
 
-Quality Report(const char* title, const BenchOwner& owner, int frameCount, int32_t fromMs,
+Quality Report(const char* title, const PlaybackOwner& owner, int frameCount, int32_t fromMs,
                int firstDueFrame) {
   std::vector<double> offsets;
   int early = 0;
@@ -300,7 +273,7 @@ int Run(const std::vector<std::wstring>& args) {
   }
 
   const double memoryBefore = WorkingSetMb();
-  BenchOwner* owner = new BenchOwner();
+  PlaybackOwner* owner = new PlaybackOwner();
   VideoPlayer* player = new VideoPlayer(*owner);
   owner->player = player;
   if (!tracePath.empty()) owner->trace = _wfopen(tracePath.c_str(), L"w");
