@@ -4,7 +4,7 @@
 // reads it: the console's readout, which is also the console panel's window text, the
 // position slider's position, the title. The file menu's export is driven the same way,
 // through its dialog, the save chooser and the progress window; what it wrote is read
-// from the folder.
+// from the folder, and the drive summary's times are clicked.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -19,6 +19,7 @@
 #include "TempDir.h"
 #include "ViewerDriver_win.h"
 #include "app/ResourceIds.h"
+#include "foundation/CommandIds.h"
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "recording/DriveMoments.h"
@@ -77,7 +78,8 @@ class KeysEndToEndTest : public ::testing::Test {
     viewer_.reset();
   }
   static std::string name() {
-    return std::string("KeysEndToEndTest.") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
   }
   static std::string text(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
@@ -358,7 +360,9 @@ TEST_F(ExportEndToEndTest, ACancelledExportLeavesNothingAndTheViewerPlaysOn) {
   ASSERT_TRUE(viewer_->choose((out() / "cancelled.avi").wstring()));
   const HWND window = progress();
   ASSERT_NE(window, nullptr);
-  SendMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+  // What the Cancel button sends when it is clicked.
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
   EXPECT_EQ(viewer_->boxText(), LoadText(kTextExportCancelled));
   EXPECT_TRUE(viewer_->press(IDOK));
   EXPECT_FALSE(IsWindow(window));
@@ -367,6 +371,31 @@ TEST_F(ExportEndToEndTest, ACancelledExportLeavesNothingAndTheViewerPlaysOn) {
   const int32_t before = frame();
   viewer_->key(VK_SPACE);
   EXPECT_TRUE(WaitFor([&] { return frame() > before + 5; }, kPatienceMs));
+}
+
+// ---- the drive's numbers ----
+
+using DriveNumbersEndToEndTest = KeysEndToEndTest;
+
+TEST_F(DriveNumbersEndToEndTest, ClickingATimeOfTheSummaryShowsThatFrame) {
+  VideoArchive archive;
+  archive.Load(path(kDrive), nullptr);
+  const DriveSummary summary = SummarizeDrive(VideoInfo07(archive));
+  ASSERT_GE(summary.maxSpeedAt.slot, 0);
+  viewer_->menu(IDM_VIEW_DRIVE_SUMMARY);
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    window = FindWindowW(nullptr, LoadText(kTextSummaryTitle).c_str());
+    return window != nullptr && IsWindowVisible(window);
+  }, kPatienceMs));
+  // The fifth line is the highest speed; its time, the link, starts at x 200.
+  constexpr int kFastestLine = 4;
+  ViewerProcess::click(window, 210, 10 + kFastestLine * 18 + 6);
+  EXPECT_TRUE(WaitFor([&] { return frame() == summary.maxSpeedAt.slot; }, kPatienceMs)) << frame();
+  EXPECT_TRUE(IsWindow(window)) << "the window stays open";
+  // The start's time goes back to the first frame.
+  ViewerProcess::click(window, 210, 10 + 6);
+  EXPECT_TRUE(WaitFor([&] { return frame() == 0; }, kPatienceMs)) << frame();
 }
 
 }  // namespace
