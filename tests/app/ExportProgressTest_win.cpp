@@ -43,11 +43,7 @@ class Owner : public Window {
 class ExportProgressTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recsim::RecordingDescription d;
-    d.durationMs = 30000;
-    d.mode = recsim::PictureMode::Fast;
-    d.width = 640;
-    d.height = 480;
+    recsim::RecordingDescription d = recsim::FastDrive(30000, 640, 480);
     archive_ = (dir_ / "0001_001.DAT").wstring();
     recsim::WriteRecording(d, archive_);
     owner_ = new Owner;

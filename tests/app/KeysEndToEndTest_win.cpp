@@ -347,12 +347,7 @@ TEST_F(ExportEndToEndTest, CtrlEWritesTheMarkedRangeAsAClipWithItsTableAndHashLi
 
 TEST_F(ExportEndToEndTest, ACancelledExportLeavesNothingAndTheViewerPlaysOn) {
   // A minute of full-size pictures with the band burned in: long enough to be stopped.
-  recsim::RecordingDescription d;
-  d.durationMs = 60000;
-  d.mode = recsim::PictureMode::Fast;
-  d.width = 640;
-  d.height = 480;
-  recsim::WriteRecording(d, path(L"0009_001.DAT"));
+  recsim::WriteRecording(recsim::FastDrive(60000, 640, 480), path(L"0009_001.DAT"));
   ASSERT_TRUE(viewer_->open(path(L"0009_001.DAT")));
   ASSERT_TRUE(landsOn(L"0009_001.DAT"));
   ASSERT_TRUE(exportWith(true, true));

@@ -56,11 +56,7 @@ class Progress : public IClipProgress {
 class ClipExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recsim::RecordingDescription d;
-    d.durationMs = 3000;
-    d.mode = recsim::PictureMode::Fast;
-    d.width = 160;
-    d.height = 120;
+    recsim::RecordingDescription d = recsim::FastDrive(3000, 160, 120);
     // Pictures now and then late leave gaps that the timeline fills with copies.
     d.maxIntervalMs = 60;
     d.switchPressesMs = {1000};
@@ -187,11 +183,7 @@ TEST_F(ClipExportTest, TheBandIsBurnedIntoEveryPictureOfAnOverlayClip) {
 
 TEST(ClipExport, ASlotWhosePictureCannotBeReadRepeatsThePictureBeforeIt) {
   TempDir dir;
-  recsim::RecordingDescription d;
-  d.durationMs = 1500;
-  d.mode = recsim::PictureMode::Fast;
-  d.width = 160;
-  d.height = 120;
+  recsim::RecordingDescription d = recsim::FastDrive(1500, 160, 120);
   d.faults.otherVersionPicture = 20;  // its tag fails the test when it is read
   const std::wstring path = (dir / "0001_001.DAT").wstring();
   recsim::WriteRecording(d, path);

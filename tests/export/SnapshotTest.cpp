@@ -16,11 +16,7 @@ namespace {
 class SnapshotTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    recsim::RecordingDescription d;
-    d.durationMs = 2500;
-    d.mode = recsim::PictureMode::Fast;
-    d.width = 64;
-    d.height = 48;
+    recsim::RecordingDescription d = recsim::FastDrive(2500, 64, 48);
     d.start = LocalDateTime{2009, 6, 14, 9, 30, 0};
     path_ = (dir_ / "0001_001.DAT").wstring();
     recsim::WriteRecording(d, path_);

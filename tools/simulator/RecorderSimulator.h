@@ -158,6 +158,17 @@ struct RecordingManifest {
 // FNV-1a, 64 bit.
 uint64_t HashBytes(const uint8_t* data, size_t size);
 
+// A drive of `durationMs` with quickly made pictures of the given size (what tests and
+// benchmarks that do not look at the pictures' content want); the rest as by default.
+inline RecordingDescription FastDrive(int durationMs, int width, int height) {
+  RecordingDescription d;
+  d.durationMs = durationMs;
+  d.mode = PictureMode::Fast;
+  d.width = width;
+  d.height = height;
+  return d;
+}
+
 // Builds the archive in memory.
 std::vector<uint8_t> BuildRecording(const RecordingDescription& description,
                                     RecordingManifest* manifest = nullptr);
