@@ -376,6 +376,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return onCommand(wParam, lParam);
     case WM_INITMENUPOPUP:
       preparePlaybackMenu(reinterpret_cast<HMENU>(wParam));
+      prepareSnapshotItems(reinterpret_cast<HMENU>(wParam));
       break;
     case WM_DROPFILES:
       openDropped(reinterpret_cast<HDROP>(wParam));

@@ -10,7 +10,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/SaveChooser_win.h"
 #include "devicedialogs/DeviceCommands_win.h"
 #include "foundation/TextIds.h"
 #include "playback/IPlayerOwner_win.h"
@@ -120,6 +122,16 @@ class MainWindow : public Window, public IPlayerOwner {
   void stepDate(bool backward);
   void openThumbnail();
   void confirmExit();
+  // The snapshot commands (MainWindowSnapshots_win.cpp): the frame shown as its stored
+  // JPEG, the picture as shown as a PNG with the time band, the picture as shown on the
+  // clipboard. Each does nothing while no picture is shown, and their items are grayed.
+  bool showsPicture() const;
+  void prepareSnapshotItems(HMENU menu);
+  void saveFrameCommand();
+  void saveShownPictureCommand();
+  void copyPictureCommand();
+  // Asks where `bytes` go, proposing `name`, and writes them there; a failure is told.
+  void savePicture(SaveChooser::Kind kind, const std::wstring& name, const std::vector<uint8_t>& bytes);
   void setMenusEnabled(bool enabled);
   // Checks and grays the playback menu's items for the player's state as it opens.
   void preparePlaybackMenu(HMENU menu);
@@ -152,6 +164,7 @@ class MainWindow : public Window, public IPlayerOwner {
   // Keeps the card folder between device commands; it starts on the program's folder,
   // where the viewer sits when it is run from the card.
   DeviceCommands deviceCommands_;
+  SaveChooser saveChooser_;
   bool busy_ = false;
   HMENU menu_ = nullptr;
   HACCEL keys_ = nullptr;  // a resource: freed with the module

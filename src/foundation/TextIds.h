@@ -130,4 +130,7 @@ enum TextId : unsigned {
   kTextSaveTypePng = 6214,
   kTextExportRunning = 6215,
   kTextCopyFailed = 6216,
+  // The snapshot commands: the frame shown has no stored picture; the PNG encoder failed.
+  kTextSnapshotNoPicture = 6217,
+  kTextSnapshotEncodeFailed = 6218,
 };
