@@ -139,6 +139,15 @@ void MainWindow::carryOut(WORD id) {
     case IDM_OPEN_THUMBNAIL:
       openThumbnail();
       break;
+    case IDM_SAVE_FRAME:
+      saveFrameCommand();
+      break;
+    case IDM_SAVE_SHOWN_PICTURE:
+      saveShownPictureCommand();
+      break;
+    case IDM_COPY_PICTURE:
+      copyPictureCommand();
+      break;
     case IDM_VIEW_DRIVE_SUMMARY:
       DriveSummaryWindow::Show(*this, *source_, summary_);
       break;

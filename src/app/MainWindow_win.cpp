@@ -183,7 +183,7 @@ void MainWindow::preparePlaybackMenu(HMENU menu) {
   const UINT enabled = MF_BYCOMMAND | (loaded ? MF_ENABLED : MF_GRAYED);
   for (UINT id : {IDM_PLAY_PAUSE, IDM_STOP}) EnableMenuItem(menu, id, enabled);
   for (UINT id = IDM_FRAME_FORWARD; id <= IDM_SPEED_LAST; ++id) EnableMenuItem(menu, id, enabled);
-  for (UINT id = IDM_EXPORT_CLIP; id <= IDM_COPY_PICTURE; ++id) EnableMenuItem(menu, id, enabled);
+  EnableMenuItem(menu, IDM_EXPORT_CLIP, enabled);
   if (player_ == nullptr) return;
   CheckMenuRadioItem(menu, IDM_SPEED_FIRST, IDM_SPEED_LAST,
                      static_cast<UINT>(IDM_SPEED_FIRST + player_->speedIndex()), MF_BYCOMMAND);
@@ -378,6 +378,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return onCommand(wParam, lParam);
     case WM_INITMENUPOPUP:
       preparePlaybackMenu(reinterpret_cast<HMENU>(wParam));
+      prepareSnapshotItems(reinterpret_cast<HMENU>(wParam));
       break;
     case WM_EXPORT_DONE:
       onExportDone(wParam, lParam);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/SaveChooser_win.h"
 #include "devicedialogs/DeviceCommands_win.h"
@@ -130,6 +131,17 @@ class MainWindow : public Window, public IPlayerOwner {
   void exportCommand();
   void onExportDone(WPARAM outcome, LPARAM text);
   void confirmExit();
+  // The snapshot commands (MainWindowSnapshots_win.cpp): the frame shown as its stored
+  // JPEG, the picture as shown as a PNG with the time band, the picture as shown on the
+  // clipboard. Each does nothing while no picture is shown, and their items are grayed.
+  bool showsPicture() const;
+  void prepareSnapshotItems(HMENU menu);
+  void pauseAtPicture();
+  void saveFrameCommand();
+  void saveShownPictureCommand();
+  void copyPictureCommand();
+  // Asks where `bytes` go, proposing `name`, and writes them there; a failure is told.
+  void savePicture(SaveChooser::Kind kind, const std::wstring& name, const std::vector<uint8_t>& bytes);
   void setMenusEnabled(bool enabled);
   // Checks and grays the playback menu's items for the player's state as it opens.
   void preparePlaybackMenu(HMENU menu);

@@ -1,15 +1,18 @@
 #include "export/Snapshot.h"
 
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "export/ClipFile.h"
+#include "export/ClipOverlay.h"
 #include "export/ClipTimes.h"
 #include "export/ExportFailure.h"
 #include "export/PendingFiles.h"
 #include "foundation/TextIds.h"
 #include "foundation/Utf8.h"
 #include "recording/VideoArchive.h"
+#include "toolkit/PngEncoder.h"
 
 namespace snapshot {
 
@@ -35,14 +38,34 @@ std::wstring PictureName(const VideoArchive& archive, int slot) {
   return FromUtf8(time + frame + ".jpg");
 }
 
+std::wstring ShownPictureName(const VideoArchive& archive, int slot) {
+  std::wstring name = PictureName(archive, slot);
+  return name.replace(name.size() - 3, 3, L"png");
+}
+
+std::vector<uint8_t> BandedPng(Image& shown, const VideoArchive& archive, int slot) {
+  const FrameEntry* entry = archive.Entry(slot);
+  clipoverlay::Burn(shown, clipoverlay::BandText(entry ? *entry : FrameEntry(), slot,
+                                                 cliptimes::FrameWithinSecond(archive, slot)));
+  try {
+    return EncodePngImage(shown);
+  } catch (const std::exception&) {
+    ThrowExportFailure(kTextSnapshotEncodeFailed);
+  }
+}
+
+void WritePicture(const std::vector<uint8_t>& bytes, const std::wstring& path) {
+  PendingFiles files({path});
+  ClipFile file(files.Partial(0));
+  file.Write(bytes.data(), bytes.size());
+  file.Close();
+  files.Keep();
+}
+
 void WriteStoredPicture(VideoArchive& archive, int slot, const std::wstring& path) {
   std::vector<uint8_t> jpeg;
   if (!archive.ReadFrameJpeg(slot, jpeg)) ThrowExportFailure(kTextExportNoPicture);
-  PendingFiles files({path});
-  ClipFile file(files.Partial(0));
-  file.Write(jpeg.data(), jpeg.size());
-  file.Close();
-  files.Keep();
+  WritePicture(jpeg, path);
 }
 
 }  // namespace snapshot

@@ -133,4 +133,7 @@ enum TextId : unsigned {
   // The export dialog's two choices: first frame, last frame, frame count.
   kTextExportMarkedChoice = 6217,
   kTextExportWholeChoice = 6218,
+  // The snapshot commands: the frame shown has no stored picture; the PNG encoder failed.
+  kTextSnapshotNoPicture = 6219,
+  kTextSnapshotEncodeFailed = 6220,
 };

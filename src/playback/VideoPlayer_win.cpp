@@ -13,6 +13,7 @@
 #include "foundation/Text.h"
 #include "foundation/TextIds.h"
 #include "playback/ReentrantScope_win.h"
+#include "playback/ShownPicture.h"
 #include "playback/WaveAudioPlayer_win.h"
 #include "toolkit/MessagePump_win.h"
 #include "toolkit/ScopedWin_win.h"
@@ -708,6 +709,10 @@ Image* VideoPlayer::brightenedCopy(const ZoomView::Rect& part) {
     }
   }
   return paintCopy_.get();
+}
+
+std::unique_ptr<Image> VideoPlayer::shownPicture() const {
+  return picture_ ? ShownPicture(*picture_, gamma_, zoom_) : nullptr;
 }
 
 ZoomView::Rect VideoPlayer::pictureArea() const {

@@ -129,6 +129,12 @@ class VideoPlayer : public Window, public ILoadProgress, public IRecordingNaviga
   const std::wstring& folder() const { return folder_; }
   const std::wstring& recordingPath() const { return recordingPath_; }
   const Image* picture() const { return picture_.get(); }
+  // The slot whose picture is shown (while playing it may trail the current frame);
+  // -1 without a picture.
+  int32_t shownSlot() const { return pictureSlot_; }
+  // The picture as the window shows it (brightness, zoom) at the picture's own size, for
+  // the snapshot commands; null when no picture is shown.
+  std::unique_ptr<Image> shownPicture() const;
   bool firstFrameArrived() const { return firstFrame_; }
   bool atEnd() const { return atEnd_; }
   bool loading() const { return load_ != nullptr; }

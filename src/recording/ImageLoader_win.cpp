@@ -124,6 +124,15 @@ void ImageLoader::OpenEntrySource(int32_t slot) {
   archive_.OpenEntrySource(slot);
 }
 
+bool ImageLoader::ReadStoredJpeg(int32_t slot, std::vector<uint8_t>& jpeg) {
+  refuseDuringLoad();
+  if (!Acquired(WaitForSingleObject(lock_.get(), kLockWaitMs))) {
+    throw ImageException(LoadText(kTextImageArchiveUnreadable));
+  }
+  MutexHold hold(lock_.get());
+  return archive_.ReadFrameJpeg(slot, jpeg);
+}
+
 std::wstring ImageLoader::EntryFileName(int32_t slot) const {
   const FrameEntry* entry = archive_.Entry(slot);
   if (entry == nullptr) return std::wstring();

@@ -23,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "recording/ILoadProgress.h"
 #include "recording/VideoArchive.h"
@@ -62,6 +63,11 @@ class ImageLoader {
   // (5511); a slot without an entry, or a file that cannot be opened: the archive's
   // VideoArchiveException (5510), the archive then having no source.
   void OpenEntrySource(int32_t slot);
+  // The stored JPEG stream of `slot` (the bytes its picture is decoded from), read under
+  // the lock, so that the worker's reads and this one take turns on the archive's source.
+  // False when the slot has no readable picture. Lock timeout or a running load:
+  // ImageException (5511).
+  bool ReadStoredJpeg(int32_t slot, std::vector<uint8_t>& jpeg);
   // The entries of the archive (its slots). The tables change only on the owner's thread
   // (loads, opens and closes run there), so reading them there needs no lock.
   int32_t EntryCount() const { return archive_.SlotCount(); }

@@ -72,6 +72,30 @@ struct ImageListTraits {  // an image list from ImageList_Create
 };
 using ScopedImageList = ScopedHandle<ImageListTraits>;
 
+struct GlobalMemoryTraits {  // a block from GlobalAlloc that no one else took over
+  using Handle = HGLOBAL;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { GlobalFree(h); }
+};
+using ScopedGlobalMemory = ScopedHandle<GlobalMemoryTraits>;
+
+// The clipboard opened for `owner`, closed again on every way out; opened() tells
+// whether another program held it.
+class ScopedClipboard {
+ public:
+  explicit ScopedClipboard(HWND owner) : opened_(OpenClipboard(owner) != FALSE) {}
+  ~ScopedClipboard() {
+    if (opened_) CloseClipboard();
+  }
+  ScopedClipboard(const ScopedClipboard&) = delete;
+  ScopedClipboard& operator=(const ScopedClipboard&) = delete;
+
+  bool opened() const { return opened_; }
+
+ private:
+  bool opened_;
+};
+
 // A window's DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDc {
  public:

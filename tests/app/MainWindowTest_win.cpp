@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ModalScript_win.h"
 #include "PlaybackTestSupport.h"
 #include "ScreenCapture_win.h"
 #include "TempDir.h"
@@ -541,4 +542,31 @@ TEST_F(MainWindowTest, DriveSummaryFollowsTheRecordingAndSeeksIt) {
   EXPECT_TRUE(summary->lines().empty());
   SendMessageW(summary->handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(window_->driveSummary(), nullptr);
+}
+
+// The snapshot commands need a picture: without one their items are grayed as the file
+// menu opens and the keys do nothing (no chooser, no box); with one they are enabled.
+TEST_F(MainWindowTest, SnapshotItemsAreGrayedAndTheirKeysIdleWithoutAPicture) {
+  const HMENU file = GetSubMenu(GetMenu(handle_), 0);
+  const auto grayed = [&](WORD id) {
+    SendMessageW(handle_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    return (GetMenuState(file, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+  };
+  const WORD ids[] = {IDM_SAVE_FRAME, IDM_SAVE_SHOWN_PICTURE, IDM_COPY_PICTURE};
+  for (WORD id : ids) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(grayed(id));
+    // A chooser opened by mistake is cancelled, so that the test goes on to say so.
+    ModalScript script({Press(ModalKind::Any, IDCANCEL)}, 500);
+    command(id);
+    script.finish();
+    EXPECT_EQ(script.stepsDone(), 0u) << "a chooser opened";
+    EXPECT_TRUE(window_->asked.empty());
+  }
+  EXPECT_FALSE(grayed(IDM_OPEN)) << "the other items stay as they are";
+  const fs::path folder = folderOf({{Name(1), At(14, 1)}});
+  window_->choices = {path(folder, 1)};
+  command(IDM_OPEN);
+  ASSERT_TRUE(PumpUntil([&] { return player().picture() != nullptr; }, 30000));
+  for (WORD id : ids) EXPECT_FALSE(grayed(id)) << id;
 }

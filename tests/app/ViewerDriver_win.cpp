@@ -129,17 +129,35 @@ void ViewerProcess::menu(WORD command) {
   PostMessageW(mainWindow(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-bool ViewerProcess::choose(const std::wstring& path, DWORD timeoutMs) const {
-  const HWND chooser = dialog(timeoutMs);
-  if (chooser == nullptr) return false;
-  // The name field: an edit in the old layout, a combo box's edit in the explorer one.
+namespace {
+
+// The chooser's name field: an edit in the old layout, a combo box's edit in the
+// explorer one; null when it has neither.
+HWND NameField(HWND chooser) {
   constexpr int kNameEdit = 0x480;
   constexpr int kNameCombo = 0x47C;
-  HWND field = GetDlgItem(chooser, kNameEdit);
-  if (field == nullptr) field = GetDlgItem(chooser, kNameCombo);
+  const HWND field = GetDlgItem(chooser, kNameEdit);
+  return field != nullptr ? field : GetDlgItem(chooser, kNameCombo);
+}
+
+}  // namespace
+
+bool ViewerProcess::choose(const std::wstring& path, DWORD timeoutMs) const {
+  const HWND chooser = dialog(timeoutMs);
+  const HWND field = chooser == nullptr ? nullptr : NameField(chooser);
   if (field == nullptr) return false;
   SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   return press(IDOK, timeoutMs);
+}
+
+std::wstring ViewerProcess::proposedName(DWORD timeoutMs) const {
+  const HWND chooser = dialog(timeoutMs);
+  const HWND field = chooser == nullptr ? nullptr : NameField(chooser);
+  if (field == nullptr) return std::wstring();
+  wchar_t name[MAX_PATH] = {};
+  // Another process's window: WM_GETTEXT is marshalled, GetWindowTextW would not ask it.
+  SendMessageW(field, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(name));
+  return name;
 }
 
 bool ViewerProcess::open(const std::wstring& path) {

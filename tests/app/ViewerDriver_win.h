@@ -31,8 +31,10 @@ class ViewerProcess {
   bool press(int button, DWORD timeoutMs = kPatienceMs) const;
   // Chooses a menu command of the main window.
   void menu(WORD command);
-  // Types `path` into the open file chooser and presses its Open button.
+  // Types `path` into the open file chooser (opening or saving) and presses its button.
   bool choose(const std::wstring& path, DWORD timeoutMs = kPatienceMs) const;
+  // The file name the open chooser proposes, waited for; empty when none came.
+  std::wstring proposedName(DWORD timeoutMs = kPatienceMs) const;
   // Opens a recording through the File menu and the chooser.
   bool open(const std::wstring& path);
   // Clicks the left button at a point of a window's client area (its centre for -1, -1).

@@ -43,6 +43,9 @@ TEST_F(SnapshotTest, NamesTellTheSecondAndTheFrameWithinIt) {
   EXPECT_EQ(snapshot::ClipName(archive_, 0), L"20090614_093000.avi");
   EXPECT_EQ(snapshot::ClipName(archive_, archive_.SlotCount()), L"clip.avi");
   EXPECT_EQ(snapshot::PictureName(archive_, -1), L"snapshot.jpg");
+  // The picture as shown goes by the same name as a PNG.
+  EXPECT_EQ(snapshot::ShownPictureName(archive_, 3), snapshot::PictureName(archive_, 3).substr(0, 18) + L".png");
+  EXPECT_EQ(snapshot::ShownPictureName(archive_, -1), L"snapshot.png");
 }
 
 TEST_F(SnapshotTest, TheSnapshotIsTheStoredStreamAndAFailureLeavesNoFile) {

@@ -391,6 +391,27 @@ TEST_F(ImageLoaderTest, EmptyAndOutOfRangeSlotsPostNoPicture) {
   EXPECT_FALSE(receiver_->frames[0].picture);
 }
 
+// The snapshot's bytes come from the loader's own archive, as a second reader of the
+// file would read them, while the worker goes on serving.
+TEST_F(ImageLoaderTest, AStoredJpegIsTheArchivesStreamForTheSlot) {
+  VideoArchive second;
+  second.Load(path_, nullptr);
+  const int slot = pictureSlot(7);
+  const int requested = pictureSlot(2);
+  receiver_->frames.clear();
+  ASSERT_TRUE(loader_->RequestImage(requested));
+  std::vector<uint8_t> stored;
+  std::vector<uint8_t> expected;
+  ASSERT_TRUE(loader_->ReadStoredJpeg(slot, stored));
+  ASSERT_TRUE(second.ReadFrameJpeg(slot, expected));
+  EXPECT_EQ(stored, expected);
+  EXPECT_FALSE(loader_->ReadStoredJpeg(-1, stored));
+  EXPECT_FALSE(loader_->ReadStoredJpeg(loader_->archive().SlotCount() + 5, stored));
+  ASSERT_TRUE(frameArrives());
+  EXPECT_EQ(receiver_->frames[0].slot, requested);
+  EXPECT_TRUE(receiver_->frames[0].picture);
+}
+
 TEST_F(ImageLoaderTest, RequestsAreRefusedWhileTheLockIsHeld) {
   LockHolder hold(loader_->lock(), 100);
   EXPECT_FALSE(loader_->RequestImage(pictureSlot(3)));
@@ -413,6 +434,10 @@ TEST_F(ImageLoaderTest, LoadWaitsForAReadAndGivesUpAfterThreeSeconds) {
   } opens[] = {
       {"open plain", [&] { loader_->OpenPlainFile(path_); }},
       {"open entry source", [&] { loader_->OpenEntrySource(slot); }},
+      {"read stored jpeg", [&] {
+         std::vector<uint8_t> jpeg;
+         loader_->ReadStoredJpeg(slot, jpeg);
+       }},
   };
   for (const auto& c : opens) {
     SCOPED_TRACE(c.call);
@@ -542,6 +567,12 @@ TEST_F(ImageLoaderTest, CallsMadeByMessagesThatALoadDispatchesAreRefusedOrWaitFo
       {"open entry source", [&](ImageLoader& l) { return AnswerOf([&] { l.OpenEntrySource(3); }); },
        "refused", true},
       {"request", [&](ImageLoader& l) { return std::string(l.RequestImage(3) ? "accepted" : "refused"); },
+       "refused", true},
+      {"read stored jpeg",
+       [&](ImageLoader& l) {
+         std::vector<uint8_t> jpeg;
+         return AnswerOf([&] { l.ReadStoredJpeg(3, jpeg); });
+       },
        "refused", true},
       {"close",
        [&](ImageLoader& l) {

@@ -829,6 +829,44 @@ TEST_F(VideoPlayerTest, AZoomedPictureShowsItsMagnifiedPartTheRightWayUpOnBothDr
   }
 }
 
+// What the snapshot commands take: the picture at its own size as the window shows it,
+// brightness and zoom included, the kept picture untouched.
+TEST_F(VideoPlayerTest, TheShownPictureIsTheWindowsViewAtThePicturesOwnSize) {
+  open(withSound_);
+  showPicture(Cells());
+  const uint64_t kept = ColourHash(*player_->picture());
+  // Whole: the picture through the brightness table, byte for byte.
+  std::unique_ptr<Image> expected = Cells();
+  player_->gamma().Apply(*expected);
+  std::unique_ptr<Image> shown = player_->shownPicture();
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(shown->ByteSize(), expected->ByteSize());
+  EXPECT_EQ(std::memcmp(shown->Pixels(), expected->Pixels(), size_t(expected->ByteSize())), 0);
+  // Twice at the centre: the middle four cells, each pixel repeated in a 2 x 2 block,
+  // and every pixel is what the window shows over the tenth of it that it covers.
+  player_->zoomIn();
+  player_->zoomIn();
+  shown = player_->shownPicture();
+  ASSERT_EQ(shown->Width(), kCells * kCellWidth);
+  ASSERT_EQ(shown->Height(), kCells * kCellHeight);
+  const std::unique_ptr<Image> window = CapturePainted(player_->handle());
+  int wrong = 0;
+  int unlike = 0;
+  for (int y = 0; y < shown->Height(); ++y) {
+    for (int x = 0; x < shown->Width(); ++x) {
+      const int cx = (kCellWidth + x / 2) / kCellWidth;
+      const int cy = (kCellHeight + y / 2) / kCellHeight;
+      if (PixelAt(*shown, x, y) != CellColour(cx, cy)) ++wrong;
+      if (PixelAt(*shown, x, y) != PixelAt(*window, x * 10 + 5, y * 10 + 5)) ++unlike;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(unlike, 0);
+  EXPECT_EQ(ColourHash(*player_->picture()), kept) << "the kept picture was changed";
+  player_->closeRecording();
+  EXPECT_EQ(player_->shownPicture(), nullptr);
+}
+
 TEST_F(VideoPlayerTest, TheWheelZoomsAtThePointerADragPansAndADoubleClickShowsTheWholePicture) {
   open(withSound_);
   showPicture(Cells());
