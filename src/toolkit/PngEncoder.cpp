@@ -11,9 +11,17 @@
 
 namespace {
 
+// No exception may unwind through the library's C frames: a failed append becomes the
+// library's own error, raised once the handler is left.
 void AppendToVector(png_structp png, png_bytep data, png_size_t count) {
   auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + count);
+  bool appended = true;
+  try {
+    out->insert(out->end(), data, data + count);
+  } catch (...) {
+    appended = false;
+  }
+  if (!appended) png_error(png, "out of memory");
 }
 
 void FlushNothing(png_structp) {}
