@@ -46,12 +46,6 @@ std::vector<recsim::DemoCard::Recording> Card() {
   return plan;
 }
 
-// "#00146 / 00560 ..." -> 145; -1 when the readout shows no frame.
-int32_t FrameOf(const std::wstring& readout) {
-  if (readout.size() < 6 || readout[0] != L'#') return -1;
-  return std::stoi(readout.substr(1, 5)) - 1;
-}
-
 // "#00146 / 00560 ..." -> 560; -1 when the readout shows no frame.
 int32_t CountOf(const std::wstring& readout) {
   if (readout.size() < 14 || readout[0] != L'#') return -1;
@@ -90,19 +84,9 @@ class KeysEndToEndTest : public ::testing::Test {
     return WaitFor([&] { return viewer_->title() == title && console() != nullptr && IsWindowEnabled(console()); },
                    kPatienceMs);
   }
-  // The console is the main window's child that holds the position slider.
-  HWND console() {
-    const HWND main = viewer_->mainWindow();
-    RECT c;
-    GetClientRect(main, &c);
-    return ViewerProcess::ChildAt(main, 0, c.bottom - 155, c.right, 65);
-  }
-  HWND slider() { return ViewerProcess::ChildAt(console(), 249, 26); }
-  std::wstring readout() {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(console(), buffer, 256);
-    return buffer;
-  }
+  HWND console() { return viewer_->console(); }
+  HWND slider() { return viewer_->slider(); }
+  std::wstring readout() { return viewer_->readout(); }
   std::wstring frameLine() {
     const std::wstring r = readout();
     return r.substr(0, r.find(L'\n'));
@@ -112,7 +96,7 @@ class KeysEndToEndTest : public ::testing::Test {
     const size_t cut = r.find(L'\n');
     return cut == std::wstring::npos ? std::wstring() : r.substr(cut + 1);
   }
-  int32_t frame() { return FrameOf(readout()); }
+  int32_t frame() { return ViewerProcess::FrameOf(readout()); }
   // Waits for the frame shown to become `expected`, the slider with it.
   bool showsFrame(int32_t expected) {
     return WaitFor([&] {

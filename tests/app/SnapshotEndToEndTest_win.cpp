@@ -94,21 +94,9 @@ class SnapshotEndToEndTest : public ::testing::Test {
     viewer_.reset();
   }
 
-  // The console is the main window's child that holds the position slider.
-  HWND console() {
-    const HWND main = viewer_->mainWindow();
-    RECT c;
-    GetClientRect(main, &c);
-    return ViewerProcess::ChildAt(main, 0, c.bottom - 155, c.right, 65);
-  }
-  HWND slider() { return ViewerProcess::ChildAt(console(), 249, 26); }
-  // The frame the console's readout shows once paused ("#00146 / ..." is 145); -1 for none.
-  int32_t frame() {
-    wchar_t text[256] = {};
-    GetWindowTextW(console(), text, 256);
-    const std::wstring readout = text;
-    return readout.size() >= 6 && readout[0] == L'#' ? std::stoi(readout.substr(1, 5)) - 1 : -1;
-  }
+  HWND slider() { return viewer_->slider(); }
+  // The frame the console's readout shows once paused.
+  int32_t frame() { return ViewerProcess::FrameOf(viewer_->readout()); }
   // The frame as the viewer shows it: decoded as the viewer decodes it, brightened.
   std::unique_ptr<Image> shownPicture() {
     std::unique_ptr<Image> picture = archive_.ReadFrameImage(slot_);

@@ -189,6 +189,26 @@ std::wstring ViewerProcess::title() const {
   return text;
 }
 
+HWND ViewerProcess::console() {
+  const HWND main = mainWindow();
+  RECT c;
+  GetClientRect(main, &c);
+  return ChildAt(main, 0, c.bottom - 155, c.right, 65);
+}
+
+HWND ViewerProcess::slider() { return ChildAt(console(), 249, 26); }
+
+std::wstring ViewerProcess::readout() {
+  wchar_t buffer[256] = {};
+  GetWindowTextW(console(), buffer, 256);
+  return buffer;
+}
+
+int32_t ViewerProcess::FrameOf(const std::wstring& readout) {
+  if (readout.size() < 6 || readout[0] != L'#') return -1;
+  return std::stoi(readout.substr(1, 5)) - 1;
+}
+
 HWND ViewerProcess::ChildAt(HWND parent, int x, int y, int width, int height) {
   for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {

@@ -4,6 +4,7 @@
 // file chooser, and takes screenshots. It calls nothing inside the program.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,6 +50,13 @@ class ViewerProcess {
   void type(wchar_t c);
 
   std::wstring title() const;
+  // The console: the main window's child that holds the position slider; the slider;
+  // and the console's readout, its window text ("#00146 / 00560 ..." and the speed line).
+  HWND console();
+  HWND slider();
+  std::wstring readout();
+  // The frame the readout names ("#00146 / ..." is 145); -1 when it shows none.
+  static int32_t FrameOf(const std::wstring& readout);
   // The child of the main window whose client-relative rectangle starts at (x, y) with
   // the given size, or null.
   HWND childAt(int x, int y, int width, int height) const { return ChildAt(main_, x, y, width, height); }
